@@ -1,0 +1,41 @@
+#include "cli/command_line.h"
+
+#include "cli/convert_file.h"
+#include "cli/file_names.h"
+#include "cli/help_text.h"
+#include "cli/messages.h"
+#include "convert/converter_state.h"
+
+namespace mosaiq {
+
+int run_command_line(ConverterState& state, Console& console, const PathSyntax& syntax,
+                     const std::vector<std::string>& arguments) {
+  if (arguments.empty()) return print_usage(console);
+  int run_status = 0;
+  const std::string* pending_output_name = nullptr;
+  for (std::size_t at = 0; at < arguments.size(); ++at) {
+    const std::string& argument = arguments[at];
+    if (is_option(argument, syntax)) {
+      // The letter after "-" or "/" decides; the characters after it are not looked at.
+      char letter = argument.size() > 1 ? argument[1] : '\0';
+      if (letter >= 'A' && letter <= 'Z') letter = static_cast<char>(letter - 'A' + 'a');
+      if (letter == 'h') return print_usage(console);
+      if (letter == 'i') state.ask_before_overwrite = true;
+      if (letter == 'o') {
+        if (at + 1 == arguments.size()) return print_usage(console);
+        pending_output_name = &arguments[++at];
+      }
+      // An option must be followed by something to act on.
+      if (at + 1 == arguments.size()) return print_usage(console);
+      continue;
+    }
+    const FileResult result =
+        convert_file(state, console, syntax, argument, pending_output_name);
+    if (result.kind == FileResult::fatal) return fatal_error(console, result.message);
+    if (result.kind == FileResult::skipped) run_status = 1;
+    pending_output_name = nullptr;
+  }
+  return run_status;
+}
+
+}  // namespace mosaiq

@@ -1,0 +1,30 @@
+// Input and output names derived from a file argument.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace mosaiq {
+
+// How the platform spells paths: the separator that ends a path component, and whether the
+// search for it steps over double-byte characters (whose second byte may equal the separator).
+struct PathSyntax {
+  char separator;
+  bool (*is_lead_byte)(unsigned char byte);  // nullptr: every byte stands alone
+};
+
+// Where the last path component of name begins: after its last separator, else 0.
+std::size_t last_component_start(std::string_view name, const PathSyntax& syntax);
+
+// The file argument, with ".wve" appended when its last component holds no ".".
+std::string make_input_name(std::string_view argument, const PathSyntax& syntax);
+
+// The source name cut at the last "." of its last component (if any), then ".wrd" appended.
+std::string make_output_name(std::string_view source, const PathSyntax& syntax);
+
+// True when the argument is an option. On a platform whose separator is "/", an argument
+// beginning with "/" is an option only when it holds no other "/": "/home/u/song" is a name.
+bool is_option(std::string_view argument, const PathSyntax& syntax);
+
+}  // namespace mosaiq

@@ -1,0 +1,25 @@
+// The fatal messages a user can see, in Shift_JIS.
+#pragma once
+
+#include <string_view>
+
+namespace mosaiq {
+
+class Console;
+
+enum class Message {
+  no_input_file,       // ファイルがありません。
+  cannot_open_output,  // 出力ファイルをオープンできません。
+  out_of_memory,       // メモリが足りません。
+  write_error,         // ファイル書き込み中にエラーが発生しました。
+  read_error,          // ファイル読み込み中にエラーが発生しました。
+  same_file,           // 入力ファイルと出力ファイルが同じです。
+};
+
+// The message's Shift_JIS bytes, without line end.
+std::string_view message_text(Message message);
+
+// Writes the message and "\n" to standard error; returns the fatal exit status, 2.
+int fatal_error(Console& console, Message message);
+
+}  // namespace mosaiq

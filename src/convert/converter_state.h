@@ -1,0 +1,62 @@
+// The conversion engine's one state record.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+namespace mosaiq {
+
+struct WveReader;
+struct WrdWriter;
+
+// A grid with more cells than this is not taken: the two frame buffers must stay addressable
+// with a signed 32-bit cell count, and every cell index must fit one.
+constexpr std::int64_t max_cell_count = 2147483646;
+
+struct ConverterState {
+  // Grid geometry, set by "*nXY=" in a file's header.
+  std::int32_t grid_width = 24;
+  std::int32_t grid_height = 5;
+  std::int32_t cell_count = 120;
+
+  // Beat division of the last frame record; the header's "@wmode(23);" is division 1.
+  std::int32_t beat_division = 1;
+
+  // Colour digit last selected in the output (1 blue ... 7 white), 0 when none yet in this file.
+  // A lit cell of another character leaves its code minus '0' here, which matches no digit.
+  std::int32_t current_colour = 0;
+
+  // Set by the -i option for the rest of the run; never reset per file.
+  bool ask_before_overwrite = false;
+
+  // Status panel: labels still to be written, and the values last written.
+  bool pattern_label_pending = true;
+  bool measure_beat_label_pending = true;
+  std::int32_t shown_pattern = 0;
+  std::int32_t shown_measure = 0;
+  std::int32_t shown_beat = 0;
+
+  // Cells of the frame being read and of the frame on the player's screen, one byte per cell,
+  // row-major. Allocated at a file's first frame record, released at the file's end.
+  std::unique_ptr<unsigned char[]> new_frame;
+  std::unique_ptr<unsigned char[]> shown_frame;
+
+  // Grids above this many cells are not taken; a harness may lower it to bound its own work.
+  std::int64_t cell_limit = max_cell_count;
+
+  // The WVE input and the WRD output of the file being converted.
+  WveReader* input_file = nullptr;
+  WrdWriter* output_file = nullptr;
+};
+
+// Applies the default 24 x 5 grid; beat division 1; no colour selected; a fresh panel.
+// ask_before_overwrite and cell_limit are kept.
+void reset_for_file(ConverterState& state);
+
+// Allocates both frame buffers for the current cell_count, the screen's cells all '0'.
+// Returns false, with both buffers released, when the memory cannot be had.
+bool allocate_frames(ConverterState& state);
+
+void release_frames(ConverterState& state);
+
+}  // namespace mosaiq

@@ -1,0 +1,24 @@
+// The frame record line: "*f" pattern "-" measure "-" beat, optionally "-" flag "/" division.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace mosaiq {
+
+struct ConverterState;
+
+struct FrameRecord {
+  std::int32_t pattern_number;
+  std::int32_t measure;
+  std::int32_t beat;
+  std::int32_t repaint_flag;   // non-zero permits a whole-grid repaint
+  std::int32_t beat_division;  // 0 keeps the division in force
+};
+
+// Reads the record's numbers. A pattern number, measure or beat that does not convert takes the
+// value the panel shows now, so it changes nothing there; a flag that does not convert is 0 and
+// a division that does not convert is 1, as in a record of three numbers.
+FrameRecord parse_frame_record(std::string_view line, const ConverterState& state);
+
+}  // namespace mosaiq

@@ -1,0 +1,79 @@
+#include "convert/status_panel.h"
+
+#include "convert/converter_state.h"
+#include "convert/wrd_writer.h"
+
+namespace mosaiq {
+
+namespace {
+
+constexpr std::int32_t yellow = 6;
+constexpr std::int32_t white = 7;
+
+void select_white(ConverterState& state) {
+  if (state.current_colour == white) return;
+  state.output_file->put("\x1b[37m;");
+  state.output_file->end_line();
+  state.current_colour = white;
+}
+
+}  // namespace
+
+void reset_panel(ConverterState& state) {
+  state.pattern_label_pending = true;
+  state.measure_beat_label_pending = true;
+  state.shown_pattern = 0;
+  state.shown_measure = 0;
+  state.shown_beat = 0;
+}
+
+void show_pattern(ConverterState& state, std::int32_t number, std::string_view text) {
+  WrdWriter& out = *state.output_file;
+  if (state.pattern_label_pending) {
+    state.pattern_label_pending = false;
+    out.put("\x1b[1;1H;");
+    out.end_line();
+    out.put("\x1b[33mPattern      \x1b[0K;");
+    out.end_line();
+    state.current_colour = yellow;
+  }
+  if (number == state.shown_pattern && text.empty()) return;
+  out.put("\x1b[1;9H;");
+  out.end_line();
+  state.shown_pattern = number;
+  out.put("\x1b[33m");
+  out.put_decimal_2(number);
+  out.put("   \x1b[0K");
+  out.put(text);
+  out.put(";");
+  out.end_line();
+  state.current_colour = yellow;
+}
+
+void show_measure_beat(ConverterState& state, std::int32_t measure, std::int32_t beat) {
+  WrdWriter& out = *state.output_file;
+  if (state.measure_beat_label_pending) {
+    state.measure_beat_label_pending = false;
+    select_white(state);
+    out.put("\x1b[3;1H;");
+    out.end_line();
+    out.put("Measure      Beat   ;");
+    out.end_line();
+  }
+  if (beat == state.shown_beat) return;
+  state.shown_beat = beat;
+  select_white(state);
+  if (measure != state.shown_measure) {
+    state.shown_measure = measure;
+    out.put("\x1b[3;9H");
+    out.put_decimal_2(measure);
+    out.put(";");
+    out.end_line();
+  }
+  out.put("\x1b[3;19H");
+  out.put_decimal_2(beat);
+  out.put(";");
+  out.end_line();
+}
+
+}  // namespace mosaiq

@@ -1,0 +1,296 @@
+#include "convert/frame_painter.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace mosaiq {
+namespace {
+
+using testing::EngineFixture;
+using testing::MemorySource;
+using testing::wrd_lines;
+using testing::wve_lines;
+
+const std::string block = "\x81\xa1";  // the "■" glyph
+const std::string blue = "\x1b[34m", red = "\x1b[31m", magenta = "\x1b[35m", white = "\x1b[37m";
+
+// Paints frames on a grid of the given size, the panel's labels already written and pattern 1,
+// measure 1, beat 1 shown, so records "*f1-1-1..." write only the frame's own lines.
+struct Painter : EngineFixture {
+  Painter(std::int32_t width, std::int32_t height, bool quiet_panel = true) {
+    state.grid_width = width;
+    state.grid_height = height;
+    state.cell_count = width * height;
+    EXPECT_TRUE(allocate_frames(state));
+    if (quiet_panel) {
+      state.pattern_label_pending = state.measure_beat_label_pending = false;
+      state.shown_pattern = state.shown_measure = state.shown_beat = 1;
+    }
+  }
+
+  // The lines that painting the record and the rows writes, and paint_frame's result.
+  std::string paint_text(const std::string& record, const std::string& rows,
+                         int expected_result = 0) {
+    MemorySource source(rows);
+    WveReader reader(source);
+    state.input_file = &reader;
+    const std::size_t before = output().size();
+    const std::int64_t origin_col = 40 - state.grid_width;
+    const std::int64_t origin_row = (24 - state.grid_height) / 2 + 3;
+    EXPECT_EQ(paint_frame(state, record + "\n", origin_col, origin_row), expected_result);
+    state.input_file = nullptr;
+    return output().substr(before);
+  }
+  std::string paint(const std::string& record, const std::vector<std::string>& rows) {
+    return paint_text(record, wve_lines(rows));
+  }
+};
+
+TEST(FramePainter, PaintsTheThreeFramesOfA4By2Grid) {
+  Painter p(4, 2, false);
+  EXPECT_EQ(p.paint("*f1-1-1", {"1100", "0077"}),
+            wrd_lines({"\x1b[1;1H;", "\x1b[33mPattern      \x1b[0K;", "\x1b[1;9H;",
+                       "\x1b[33m 1   \x1b[0K;", "\x1b[37m;", "\x1b[3;1H;", "Measure      Beat   ;",
+                       "\x1b[3;9H 1;", "\x1b[3;19H 1;", "\x1b[14;36H;", blue + block + block + ";",
+                       "\x1b[15;40H;", white + block + block + ";", ""}));
+  EXPECT_EQ(p.paint("*f1-1-2-1/2", {"1200", "1070"}),
+            wrd_lines({"@wmode(11);", "\x1b[3;19H 2;", "\x1b[14;38H;", red + block + ";",
+                       "\x1b[15;36H;", blue + block + "\x1b[4C  ;", ""}));
+  EXPECT_EQ(p.paint("*f2-2-1-0/2", {"1200", "1070"}),
+            wrd_lines({"\x1b[1;9H;", "\x1b[33m 2   \x1b[0K;", "\x1b[37m;", "\x1b[3;9H 2;",
+                       "\x1b[3;19H 1;", ""}));
+}
+
+TEST(FramePainter, FrameEqualToTheScreenWritesOnlyItsEmptyLine) {
+  Painter p(3, 2);
+  EXPECT_EQ(p.paint("*f1-1-1", {"000", "000"}), "\r\n");
+  p.paint("*f1-1-1", {"123", "456"});
+  EXPECT_EQ(p.paint("*f1-1-1-1/1", {"123", "456"}), "\r\n");
+}
+
+// One row of `width` cells with a changed cell at every odd column up to `changes` of them:
+// each of those cells follows an unchanged one, so each costs one cursor jump.
+std::string alternating_row(int width, int changes) {
+  std::string row(static_cast<std::size_t>(width), '0');
+  for (int i = 0; i < changes; ++i) row[static_cast<std::size_t>(2 * i + 1)] = '1';
+  return row;
+}
+
+std::string alternating_cells(int changes) {
+  std::string cells = blue + block;
+  for (int i = 1; i < changes; ++i) cells += "\x1b[2C" + block;
+  return cells + ";";
+}
+
+TEST(FramePainter, RepaintsWholeGridAboveTwentyJumpsWhenTheFlagAllows) {
+  const int width = 45;
+  {
+    Painter p(width, 2);
+    EXPECT_EQ(p.paint("*f1-1-1-1/1", {alternating_row(width, 20), std::string(45, '0')}),
+              wrd_lines({"\x1b[14;-3H;", alternating_cells(20), ""}));
+  }
+  Painter p(width, 2);
+  std::string row0, row1;
+  for (char c : alternating_row(width, 21)) row0 += c == '1' ? block : "  ";
+  for (int i = 0; i < width; ++i) row1 += "  ";
+  EXPECT_EQ(p.paint("*f1-1-1-7/1", {alternating_row(width, 21), std::string(45, '0')}),
+            wrd_lines({"\x1b[14;-5H;", "  " + blue + row0.substr(2) + ";", "\x1b[15;-5H;",
+                       row1 + ";", ""}));
+  EXPECT_EQ(p.state.shown_frame[3], '1');
+}
+
+TEST(FramePainter, NeverRepaintsWholeGridWithFlagZeroOrThreeFields) {
+  const std::string expected = wrd_lines({"\x1b[14;-3H;", alternating_cells(22), ""});
+  for (const char* record : {"*f1-1-1-0/1", "*f1-1-1", "*f1-1-1-0"}) {
+    Painter p(45, 1);
+    EXPECT_EQ(p.paint(record, {alternating_row(45, 22)}), expected) << record;
+  }
+}
+
+TEST(FramePainter, CountsJumpsOnlyForChangesAfterAnUnchangedCell) {
+  Painter p(6, 3);
+  p.paint("*f1-1-1", {"000000", "000000", "000000"});
+  std::string rows = "110110" "011111" "101010";
+  std::memcpy(p.state.new_frame.get(), rows.data(), rows.size());
+  // Row 0: column 3 (1). Row 1: column 1 (1). Row 2: columns 2 and 4 (2).
+  EXPECT_EQ(count_cursor_jumps(p.state, 18, repaint_threshold), 4);
+  EXPECT_EQ(count_cursor_jumps(p.state, 18, 2), 3) << "counting stops above the limit";
+  EXPECT_EQ(count_cursor_jumps(p.state, 6, repaint_threshold), 1) << "only the cells supplied";
+}
+
+TEST(FramePainter, CrossesGapsWithCursorForwardAndEndsRowsAtTheLastChange) {
+  Painter p(8, 3);
+  EXPECT_EQ(p.paint("*f1-1-1", {"11000101", "00000000", "00010000"}),
+            wrd_lines({"\x1b[13;32H;", blue + block + block + "\x1b[6C" + block + "\x1b[2C" + block + ";",
+                       "\x1b[15;38H;", block + ";", ""}));
+  // Now clear two cells and light one: the dark cells are painted as two spaces.
+  EXPECT_EQ(p.paint("*f1-1-1", {"01000100", "00000000", "00010000"}),
+            wrd_lines({"\x1b[13;32H;", "  \x1b[12C  ;", ""}));
+}
+
+TEST(FramePainter, CarriesTheColourAcrossCellsRowsAndFrames) {
+  Painter p(3, 2);
+  EXPECT_EQ(p.paint("*f1-1-1", {"202", "200"}),
+            wrd_lines({"\x1b[14;37H;", red + block + "\x1b[2C" + block + ";", "\x1b[15;37H;",
+                       block + ";", ""}));
+  // Red is still selected in the next frame; a dark cell between leaves it alone.
+  EXPECT_EQ(p.paint("*f1-1-1", {"202", "220"}), wrd_lines({"\x1b[15;39H;", block + ";", ""}));
+  EXPECT_EQ(p.paint("*f1-1-1", {"002", "220"}), wrd_lines({"\x1b[14;37H;", "  ;", ""}));
+  EXPECT_EQ(p.state.current_colour, 2);
+  // Panel output in between selects white, so red must be selected again.
+  EXPECT_EQ(p.paint("*f1-1-2", {"022", "220"}),
+            wrd_lines({white + ";", "\x1b[3;19H 2;", "\x1b[14;39H;", red + block + ";", ""}));
+  // After the white escape a white cell needs none.
+  EXPECT_EQ(p.paint("*f1-1-3", {"022", "227"}),
+            wrd_lines({white + ";", "\x1b[3;19H 3;", "\x1b[15;41H;", block + ";", ""}));
+}
+
+TEST(FramePainter, OtherCellCharactersAreLitWithoutAnEscape) {
+  Painter p(4, 1);
+  // '8' selects nothing, so the blue cell after it writes blue again although blue came before.
+  EXPECT_EQ(p.paint("*f1-1-1", {"1881"}),
+            wrd_lines({"\x1b[14;36H;", blue + block + block + block + blue + block + ";", ""}));
+  EXPECT_EQ(p.paint("*f1-1-1", {"1**1"}), wrd_lines({"\x1b[14;38H;", block + block + ";", ""}));
+  EXPECT_EQ(p.state.current_colour, '*' - '0');
+}
+
+
+TEST(FramePainter, ModeLineOnEveryChangeOfBeatDivision) {
+  const std::pair<int, int> values[] = {{2, 11}, {3, 7}, {4, 5}, {5, 3}, {6, 3},  {8, 2},
+                                        {12, 1}, {24, 0}, {25, -1}, {1, 23}, {-1, -25}};
+  Painter p(1, 1);
+  for (auto [division, mode] : values) {
+    EXPECT_EQ(p.paint("*f1-1-1-0/" + std::to_string(division), {"0"}),
+              wrd_lines({"@wmode(" + std::to_string(mode) + ");", ""}))
+        << division;
+  }
+  EXPECT_EQ(p.paint("*f1-1-1-0/-1", {"0"}), "\r\n") << "the division in force: no mode line";
+}
+
+TEST(FramePainter, DivisionZeroKeepsTheDivisionInForce) {
+  Painter p(1, 1);
+  p.paint("*f1-1-1-0/3", {"0"});
+  EXPECT_EQ(p.paint("*f1-1-1-0/0", {"0"}), "\r\n");
+  EXPECT_EQ(p.state.beat_division, 3);
+  // A record of three numbers is division 1 again.
+  EXPECT_EQ(p.paint("*f1-1-1", {"0"}), wrd_lines({"@wmode(23);", ""}));
+}
+
+TEST(FramePainter, ModeValueIsExactForEvery32BitDivision) {
+  EXPECT_EQ(wmode_value(2147483647), -1);
+  EXPECT_EQ(wmode_value(-2147483647 - 1), -1);
+  EXPECT_EQ(wmode_value(536870912), -1);
+  EXPECT_EQ(wmode_value(-24), -2);
+  EXPECT_EQ(wmode_value(-25), -1);
+  EXPECT_EQ(wmode_value(-2), -13);
+}
+
+TEST(FramePainter, FieldsThatDoNotConvertChangeNothingOnThePanel) {
+  Painter p(1, 1);
+  p.state.shown_pattern = 4;
+  p.state.shown_measure = 5;
+  p.state.shown_beat = 6;
+  p.paint("*f1-1-1-0/2", {"0"});  // beat_division 2 now
+  p.state.shown_pattern = 4;
+  p.state.shown_measure = 5;
+  p.state.shown_beat = 6;
+  // No number at all, one, two: the panel keeps its values; the division falls back to 1.
+  EXPECT_EQ(p.paint("*f", {"0"}), wrd_lines({"@wmode(23);", ""}));
+  EXPECT_EQ(p.paint("*f4", {"0"}), "\r\n");
+  EXPECT_EQ(p.paint("*fx-9-9", {"0"}), "\r\n");
+  EXPECT_EQ(p.paint("*f4-5", {"0"}), "\r\n");
+  EXPECT_EQ(p.paint("*f4-7", {"0"}), "\r\n") << "the beat alone decides";
+  EXPECT_EQ(p.paint("*f4-5-6-1/3", {"0"}), wrd_lines({"@wmode(7);", ""}));
+  // Four numbers: the flag is read, the division falls back to 1.
+  EXPECT_EQ(p.paint("*f4-5-6-1", {"0"}), wrd_lines({"@wmode(23);", ""}));
+}
+
+TEST(FramePainter, FlagReadFromFourNumbersPermitsTheRepaint) {
+  Painter p(45, 1);
+  const std::string out = p.paint("*f1-1-1-1", {alternating_row(45, 21)});
+  EXPECT_EQ(out.rfind("\x1b[14;-5H;\r\n", 0), 0u) << "repainted from the left edge";
+}
+
+TEST(FramePainter, RowsAreLaidEndToEnd) {
+  Painter even(4, 2), uneven(4, 2);
+  const std::string expected = even.paint("*f1-1-1", {"1200", "0034"});
+  EXPECT_EQ(uneven.paint("*f1-1-1", {"120", "00034"}), expected);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(uneven.state.shown_frame.get()), 8), "12000034");
+}
+
+TEST(FramePainter, CellsBeyondTheGridAreDropped) {
+  Painter p(3, 2);
+  EXPECT_EQ(p.paint("*f1-1-1", {"001777", "1234"}),
+            wrd_lines({"\x1b[14;41H;", blue + block + ";", "\x1b[15;37H;",
+                       white + block + block + block + ";", ""}));
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(p.state.shown_frame.get()), 6), "001777");
+}
+
+TEST(FramePainter, MissingCellsKeepWhatTheScreenShows) {
+  Painter p(3, 2);
+  p.paint("*f1-1-1", {"123", "456"});
+  // Only three cells supplied: the rest count as unchanged.
+  EXPECT_EQ(p.paint("*f1-1-1", {"12", "0"}),
+            wrd_lines({"\x1b[14;41H;", "  ;", ""}));
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(p.state.shown_frame.get()), 6), "120456");
+  EXPECT_EQ(p.paint("*f1-1-1", {"", ""}), "\r\n");
+}
+
+TEST(FramePainter, WholeGridRepaintShowsMissingCellsAsOnScreen) {
+  Painter p(45, 2);
+  p.paint("*f1-1-1", {std::string(45, '0'), std::string(44, '0') + "3"});
+  const std::string out = p.paint("*f1-1-1-1/1", {alternating_row(45, 21), ""});
+  std::string row1;
+  for (int i = 0; i < 44; ++i) row1 += "  ";
+  EXPECT_NE(out.find("\x1b[15;-5H;\r\n" + row1 + magenta + block + ";\r\n"), std::string::npos);
+}
+
+TEST(FramePainter, LongRowsArriveInPiecesThatEachCountAsARow) {
+  // A line of exactly 254 characters is one row, and its line end alone the next (empty) row,
+  // so the second line of sevens is not part of this frame.
+  Painter p(254, 2);
+  const std::string out = p.paint("*f1-1-1", {std::string(254, '1'), std::string(254, '7')});
+  EXPECT_EQ(p.state.shown_frame[253], '1');
+  EXPECT_EQ(p.state.shown_frame[254], '0');
+  EXPECT_EQ(out.find(white), std::string::npos);
+}
+
+TEST(FramePainter, InputEndingInsideAFrameLeavesTheScreenAlone) {
+  Painter p(2, 3);
+  EXPECT_EQ(p.paint_text("*f1-1-2-0/2", "11\n22\n", 1),
+            wrd_lines({"@wmode(11);", "\x1b[37m;", "\x1b[3;19H 2;"}));
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(p.state.shown_frame.get()), 6), "000000");
+}
+
+TEST(FramePainter, GridWithoutCellsStillReadsItsRows) {
+  Painter p(0, 3);
+  MemorySource source(wve_lines({"a", "b", "c", "*end"}));
+  WveReader reader(source);
+  p.state.input_file = &reader;
+  EXPECT_EQ(paint_frame(p.state, "*f1-1-1\n", 40, 13), 0);
+  std::string_view next;
+  ASSERT_EQ(reader.next_line(next), ReadStatus::line);
+  EXPECT_EQ(next, "*end\n");
+  EXPECT_EQ(p.output(), "\r\n");
+}
+
+TEST(FramePainter, ScreenPositionsAreWrittenIn64Bits) {
+  EngineFixture f;
+  // The right edge of the widest grid: origin 40 - 2147483646, cell 2147483645.
+  const std::int64_t origin_col = 40 - 2147483646LL;
+  write_cursor_position(f.writer, 14, origin_col + 2 * 2147483645LL);
+  write_cursor_forward(f.writer, 2 * 2147483645LL);
+  write_cursor_position(f.writer, (24 - 2147483646LL) / 2 + 3 + 2147483645LL, -2147483606);
+  EXPECT_EQ(f.output(), "\x1b[14;2147483684H;\r\n\x1b[4294967290C"
+                        "\x1b[1073741837;-2147483606H;\r\n");
+}
+
+}  // namespace
+}  // namespace mosaiq

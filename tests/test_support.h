@@ -1,0 +1,90 @@
+// In-memory stand-ins for the files and the console, shared by the unit tests.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/console.h"
+#include "convert/converter_state.h"
+#include "convert/wrd_writer.h"
+#include "convert/wve_conversion.h"
+#include "convert/wve_reader.h"
+
+namespace mosaiq::testing {
+
+// Hands out the text in reads of at most `chunk` bytes; fails (once the text is used up, or at
+// byte fail_at) when asked to.
+class MemorySource : public ByteSource {
+ public:
+  explicit MemorySource(std::string text, std::size_t chunk = 1 << 20,
+                        std::size_t fail_at = std::string::npos)
+      : text_(std::move(text)), chunk_(chunk), fail_at_(fail_at) {}
+  long read(char* buffer, std::size_t size) override;
+
+ private:
+  std::string text_;
+  std::size_t chunk_;
+  std::size_t fail_at_;
+  std::size_t position_ = 0;
+};
+
+// Keeps what is written; refuses everything once `limit` bytes have been accepted.
+class MemorySink : public ByteSink {
+ public:
+  explicit MemorySink(std::size_t limit = std::string::npos) : limit_(limit) {}
+  bool write(const char* data, std::size_t size) override;
+  std::string bytes;
+
+ private:
+  std::size_t limit_;
+};
+
+// A state whose output goes to an in-memory writer, for driving the panel and the painter.
+struct EngineFixture {
+  EngineFixture() : writer(sink) { state.output_file = &writer; }
+  std::string output() {
+    writer.flush();
+    return sink.bytes;
+  }
+  MemorySink sink;
+  WrdWriter writer;
+  ConverterState state;
+};
+
+struct Conversion {
+  ConvertOutcome outcome;
+  std::string wrd;
+};
+
+// Converts the WVE text in memory, fed in reads of `chunk` bytes.
+Conversion convert_text(const std::string& wve, std::size_t chunk = 1 << 20);
+
+// The script header every conversion starts with.
+extern const char* const wrd_header;
+
+// The lines joined, each ended with CR LF as in a WRD file.
+std::string wrd_lines(const std::vector<std::string>& lines);
+
+// The WVE text: the lines, each ended with "\n".
+std::string wve_lines(const std::vector<std::string>& lines);
+
+class FakeConsole : public Console {
+ public:
+  explicit FakeConsole(std::string input = "") : input_(std::move(input)) {}
+  void write_out(std::string_view text) override { out += text; }
+  void write_err(std::string_view text) override { err += text; }
+  bool read_line(std::string& line) override;
+  void discard_typeahead() override { ++discards; }
+
+  std::string out;
+  std::string err;
+  int discards = 0;
+
+ private:
+  std::string input_;
+  std::size_t position_ = 0;
+};
+
+}  // namespace mosaiq::testing

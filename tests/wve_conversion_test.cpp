@@ -1,0 +1,179 @@
+#include "convert/wve_conversion.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "test_support.h"
+
+namespace mosaiq {
+namespace {
+
+using testing::convert_text;
+using testing::MemorySink;
+using testing::MemorySource;
+using testing::wrd_header;
+using testing::wrd_lines;
+using testing::wve_lines;
+
+const std::string block = "\x81\xa1";
+
+// The lines after the header, as the conversion of the text writes them.
+std::string body(const std::string& wve, ConvertOutcome expected = ConvertOutcome::converted) {
+  const testing::Conversion result = convert_text(wve);
+  EXPECT_EQ(result.outcome, expected);
+  EXPECT_EQ(result.wrd.rfind(wrd_header, 0), 0u) << "every script starts with the header";
+  return result.wrd.substr(std::string(wrd_header).size());
+}
+
+const std::string label_1 = wrd_lines({"\x1b[1;1H;", "\x1b[33mPattern      \x1b[0K;"});
+
+std::string pattern_line(const std::string& number, const std::string& text) {
+  return wrd_lines({"\x1b[1;9H;", "\x1b[33m" + number + "   \x1b[0K" + text + ";"});
+}
+
+const std::string worked_example = wve_lines({
+    "This line is ignored", "*nXY=3,2", "*p1,Intro", "*f1-1-1", "120", "003", "*f1-1-2-1/2",
+    "120", "073", "*end"});
+
+TEST(WveConversion, ConvertsTheWorkedExampleByteForByte) {
+  const std::string expected =
+      wrd_header +
+      wrd_lines({"\x1b[1;1H;", "\x1b[33mPattern      \x1b[0K;", "\x1b[1;9H;",
+                 "\x1b[33m 1   \x1b[0KIntro;", "\x1b[37m;", "\x1b[3;1H;", "Measure      Beat   ;",
+                 "\x1b[3;9H 1;", "\x1b[3;19H 1;", "\x1b[14;37H;",
+                 "\x1b[34m" + block + "\x1b[31m" + block + ";", "\x1b[15;41H;",
+                 "\x1b[35m" + block + ";", "", "@wmode(11);", "\x1b[37m;", "\x1b[3;19H 2;",
+                 "\x1b[15;39H;", block + ";", ""});
+  for (std::size_t chunk : {std::size_t{1} << 20, std::size_t{1}, std::size_t{3}, std::size_t{7}}) {
+    const testing::Conversion result = convert_text(worked_example, chunk);
+    EXPECT_EQ(result.outcome, ConvertOutcome::converted);
+    EXPECT_EQ(result.wrd, expected) << "read in pieces of " << chunk;
+  }
+}
+
+TEST(WveConversion, EmptyInputGivesTheHeaderAlone) {
+  EXPECT_EQ(body(""), "");
+  EXPECT_EQ(body("just a comment\n\n  *p1,x\n"), "") << "a blank before '*' is no directive";
+}
+
+TEST(WveConversion, EndMarkerStopsTheConversion) {
+  EXPECT_EQ(body(wve_lines({"*p1,a", "*end", "*p2,b"})), label_1 + pattern_line(" 1", "a"));
+  EXPECT_EQ(body(wve_lines({"*endless", "*p2,b"})), "");
+  EXPECT_EQ(body(wve_lines({"*END", "*p2,b"})), label_1 + pattern_line(" 2", "b"))
+      << "directives are case-sensitive";
+  EXPECT_EQ(body(wve_lines({"*F1-1-1", "*P3,x", "*End", "*p2,b"})),
+            label_1 + pattern_line(" 2", "b"));
+}
+
+TEST(WveConversion, PatternDirectivesScanNumberAndText) {
+  // *p7 and *p7, set only the number; *p,abc sets nothing; the panel is updated every time.
+  EXPECT_EQ(body(wve_lines({"*p5,five", "*p7", "*p7,", "*p,abc", "*cp9,nine", "*cp"})),
+            label_1 + pattern_line(" 5", "five") + pattern_line(" 7", "five") +
+                pattern_line(" 7", "five") + pattern_line(" 7", "five") +
+                pattern_line(" 9", "nine") + pattern_line(" 9", "nine"));
+  EXPECT_EQ(body(wve_lines({"*p1"})), label_1 + pattern_line(" 1", ""))
+      << "1 differs from the 0 shown at the start of a file";
+  EXPECT_EQ(body(wve_lines({"*p -3, two  blanks "})),
+            label_1 + pattern_line("-3", " two  blanks "));
+  EXPECT_EQ(body("*p4,no line end"), label_1 + pattern_line(" 4", "no line end"));
+}
+
+TEST(WveConversion, PatternTextIsAtMostWhatOneReadHolds) {
+  const std::string text(300, 't');
+  // The line comes in pieces: "*p3," and 250 bytes, then 50 bytes that are no directive.
+  EXPECT_EQ(body("*p3," + text + "\n"), label_1 + pattern_line(" 3", std::string(250, 't')));
+}
+
+TEST(WveConversion, GridSizeHonouredOnlyInTheHeader) {
+  // One lit cell in the first row, and enough empty rows for any grid below.
+  const std::string frame = wve_lines({"*f0-0-0", "1"}) + std::string(30, '\n');
+  // The positioning line of the frame's one lit cell, which follows the measure/beat label.
+  auto first_position = [](const std::string& wve) {
+    const std::string out = body(wve);
+    const std::string label = "Measure      Beat   ;\r\n";
+    const std::size_t at = out.find(label);
+    if (at == std::string::npos) return std::string("?");
+    const std::size_t start = at + label.size();
+    return out.substr(start, out.find("H;", start) + 1 - start);
+  };
+  EXPECT_EQ(first_position(frame), "\x1b[12;16H");
+  EXPECT_EQ(first_position("*nXY=3,2\n" + frame), "\x1b[14;37H");
+  EXPECT_EQ(first_position("comment\n\n*unknown\n*nXY=3,2\n" + frame), "\x1b[14;37H");
+  EXPECT_EQ(first_position("*normal\n*nXY=3,2\n" + frame), "\x1b[12;16H");
+  EXPECT_EQ(first_position("*p1,a\n*nXY=3,2\n" + frame), "\x1b[12;16H");
+  EXPECT_EQ(first_position("*nXY=3,2\n*nXY=4,4\n" + frame), "\x1b[14;37H");
+  EXPECT_EQ(first_position("*nXY=30\n" + frame), "\x1b[12;10H") << "width only: 30 x 5";
+  EXPECT_EQ(first_position("*nXY=10,25\n" + frame), "\x1b[3;30H") << "(24-25)/2 truncates to 0";
+  EXPECT_EQ(first_position("*nXY=x\n*nXY=3,2\n" + frame), "\x1b[12;16H");
+  EXPECT_EQ(first_position("*nXY=-5,2\n" + frame), "\x1b[12;16H") << "negative: not taken";
+  EXPECT_EQ(first_position("*nXY=3,-2\n" + frame), "\x1b[12;16H");
+  EXPECT_EQ(first_position("*nXY=65536,65536\n" + frame), "\x1b[12;16H") << "too many cells";
+}
+
+TEST(WveConversion, FramesAfterAGridOfNoCellsPaintNothing) {
+  // 0 x 2: two rows are still read per frame, so "*p2,b" is a row and "*p3,c" a directive.
+  EXPECT_EQ(body(wve_lines({"*nXY=0,2", "*f0-0-0", "*p2,b", "x", "*p3,c"})),
+            label_1 + wrd_lines({"\x1b[37m;", "\x1b[3;1H;", "Measure      Beat   ;", ""}) +
+                pattern_line(" 3", "c"));
+  // 2 x 0: no rows at all.
+  EXPECT_EQ(body(wve_lines({"*nXY=2,0", "*f0-0-0", "*p3,c"})),
+            label_1 + wrd_lines({"\x1b[37m;", "\x1b[3;1H;", "Measure      Beat   ;", ""}) +
+                pattern_line(" 3", "c"));
+}
+
+TEST(WveConversion, ADirectiveLineAmongTheRowsIsARow) {
+  // Grid 2 x 2, but only one row before the next record: the record is the second row.
+  const std::string out = body(wve_lines({"*nXY=2,2", "*f1-1-1", "11", "*f1-1-2", "22", "22"}));
+  EXPECT_NE(out.find(wrd_lines({"\x1b[15;38H;", block + block + ";"})), std::string::npos);
+  EXPECT_EQ(out.find("\x1b[3;19H 2;"), std::string::npos) << "the second record was a row";
+}
+
+TEST(WveConversion, InputEndingInsideAFrameKeepsItsModeAndPanelLines) {
+  EXPECT_EQ(body(wve_lines({"*nXY=1,2", "*f0-1-0-0/2", "1"})),
+            wrd_lines({"@wmode(11);"}) + label_1 +
+                wrd_lines({"\x1b[37m;", "\x1b[3;1H;", "Measure      Beat   ;"}));
+}
+
+TEST(WveConversion, EveryFileStartsAfresh) {
+  ConverterState state;
+  auto convert = [&state](const std::string& wve) {
+    MemorySource source(wve);
+    WveReader reader(source);
+    MemorySink file;
+    WrdWriter writer(file);
+    EXPECT_EQ(convert_wve(state, reader, writer), ConvertOutcome::converted);
+    EXPECT_FALSE(state.new_frame) << "frame buffers released at the end of the file";
+    return file.bytes;
+  };
+  convert(wve_lines({"*nXY=1,1", "*p3,t", "*f3-1-1-0/2", "5"}));
+  // Grid, division, colour, pattern number and text, and the panel all start again.
+  const std::string second = wve_lines({"*p,x", "*p", "*f1-1-1", std::string(24, '5')});
+  EXPECT_EQ(convert(second), convert_text(second).wrd);
+}
+
+TEST(WveConversion, ReadAndWriteFailuresAreReported) {
+  {
+    MemorySource source(worked_example, 5, 40);
+    WveReader reader(source);
+    MemorySink sink;
+    WrdWriter writer(sink);
+    ConverterState state;
+    EXPECT_EQ(convert_wve(state, reader, writer), ConvertOutcome::read_error);
+    EXPECT_EQ(sink.bytes, wrd_header + label_1 + pattern_line(" 1", "Intro"))
+        << "what was converted before the failure is kept";
+  }
+  const std::string whole = convert_text(worked_example).wrd;
+  for (std::size_t limit : {std::size_t{0}, std::size_t{1}, std::size_t{30}, whole.size() - 1}) {
+    MemorySource source(worked_example);
+    WveReader reader(source);
+    MemorySink sink(limit);
+    WrdWriter writer(sink);
+    ConverterState state;
+    EXPECT_EQ(convert_wve(state, reader, writer), ConvertOutcome::write_error) << limit;
+    EXPECT_EQ(sink.bytes, whole.substr(0, limit));
+  }
+}
+
+}  // namespace
+}  // namespace mosaiq
