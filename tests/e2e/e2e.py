@@ -25,10 +25,13 @@ class Case:
              build; "merged" runs with standard error sent into standard output.
     limits:  arguments for prlimit, e.g. ["--as=1000000000"] (POSIX only).
     check:   callable(dir) run after the program; returns a list of problems.
+    max_rss_mb: a bound on the program's peak resident memory (a sanitizer build gets more).
+    labels:  CTest labels of the case when it runs as a test of its own.
     """
 
     def __init__(self, name, args, files=None, setup=None, stdin=None, status=0, stdout=b"",
-                 stderr=b"", expect=None, tags=(), limits=None, stdout_file=None, check=None, timeout=60):
+                 stderr=b"", expect=None, tags=(), limits=None, stdout_file=None, check=None, timeout=60, max_rss_mb=None,
+                 labels=()):
         self.name = name
         self.args = list(args)
         self.files = dict(files or {})
@@ -43,11 +46,19 @@ class Case:
         self.stdout_file = stdout_file
         self.check = check
         self.timeout = timeout
+        self.max_rss_mb = max_rss_mb
+        self.labels = list(labels)
+
+    @property
+    def slug(self):
+        return "".join(c if c.isalnum() else "_" for c in self.name).strip("_")
 
 
 @functools.lru_cache(maxsize=None)
 def sjis(text):
-    """The text in Shift_JIS, converted by iconv."""
+    """The text in Shift_JIS, converted by iconv (ASCII is the same in both)."""
+    if text.isascii():
+        return text.encode("ascii")
     return subprocess.run(["iconv", "-f", "UTF-8", "-t", "CP932"], input=text.encode("utf-8"),
                           stdout=subprocess.PIPE, check=True).stdout
 

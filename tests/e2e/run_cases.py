@@ -1,18 +1,22 @@
 #!/usr/bin/env python3
 """Runs end-to-end cases against the built program and compares every byte.
 
-usage: run_cases.py --program PATH [--sanitized] [--only NAME] CASES.py ...
+usage: run_cases.py --program PATH [--sanitized] [--only SLUG] CASES.py ...
+       run_cases.py --list CASES.py ...
 Each CASES.py defines CASES, a list of e2e.Case. Prints one line per failing case with what
-differed, and exits 1 when any case failed.
+differed, and exits 1 when any case failed. --list prints "slug|timeout|labels" per case, for
+registering each case as a test of its own.
 """
 
 import argparse
+import hashlib
 import importlib.util
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2e  # noqa: E402
@@ -27,8 +31,25 @@ def load_cases(path):
     return module.CASES
 
 
+BIG = 16 << 20  # files above this size are compared by hash, not kept in memory
+
+
+def digest(data_or_path):
+    sha = hashlib.sha256()
+    if isinstance(data_or_path, bytes):
+        sha.update(data_or_path)
+        return ("sha256", len(data_or_path), sha.hexdigest())
+    size = 0
+    with open(data_or_path, "rb") as f:
+        for block in iter(lambda: f.read(1 << 20), b""):
+            sha.update(block)
+            size += len(block)
+    return ("sha256", size, sha.hexdigest())
+
+
 def snapshot(root):
-    """Every file and link under root: relative name -> bytes, or ("link", target)."""
+    """Every file and link under root: relative name -> bytes (a digest when big), or
+    ("link", target)."""
     found = {}
     for folder, dirs, files in os.walk(root):
         for name in dirs + files:
@@ -37,8 +58,11 @@ def snapshot(root):
             if os.path.islink(path):
                 found[relative] = ("link", os.readlink(path))
             elif os.path.isfile(path):
-                with open(path, "rb") as f:
-                    found[relative] = f.read()
+                if os.path.getsize(path) > BIG:
+                    found[relative] = digest(path)
+                else:
+                    with open(path, "rb") as f:
+                        found[relative] = f.read()
     return found
 
 
@@ -56,6 +80,64 @@ def first_difference(actual, expected):
     line = actual[:at].count(b"\n") + 1
     return (f" first difference at byte {at} (line {line}):\n      got      "
             f"{show(actual[max(0, at - 40):at + 60])}\n      expected {show(expected[max(0, at - 40):at + 60])}")
+
+
+class Run:
+    def __init__(self, status, stdout, stderr, max_rss_kb, timed_out):
+        self.returncode = status
+        self.stdout = stdout
+        self.stderr = stderr
+        self.max_rss_kb = max_rss_kb
+        self.timed_out = timed_out
+
+
+def run_measured(command, cwd, stdin_bytes, stdout_target, merged, timeout, measure):
+    """Runs the command and returns its status, output and, when asked to measure, its peak
+    resident memory. The peak is taken by GNU time: a child forked from this (large) process
+    would count the memory this process had before the program started."""
+    rss_file = None
+    if measure:
+        rss_file = tempfile.NamedTemporaryFile(prefix="mosaiq-rss-", delete=False)
+        rss_file.close()
+        command = ["/usr/bin/time", "-q", "-f", "%M", "-o", rss_file.name] + command
+    child = subprocess.Popen(
+        command, cwd=cwd, env=dict(os.environ, LC_ALL="C"),
+        stdin=subprocess.DEVNULL if stdin_bytes is None else subprocess.PIPE,
+        stdout=stdout_target, stderr=subprocess.STDOUT if merged else subprocess.PIPE)
+    collected = {}
+
+    def drain(name, stream):
+        collected[name] = stream.read()
+
+    threads = []
+    for name, stream in (("out", child.stdout), ("err", child.stderr)):
+        if stream is not None:
+            threads.append(threading.Thread(target=drain, args=(name, stream)))
+    if stdin_bytes is not None:
+        def feed():
+            try:
+                child.stdin.write(stdin_bytes)
+                child.stdin.close()
+            except BrokenPipeError:
+                pass
+        threads.append(threading.Thread(target=feed))
+    for thread in threads:
+        thread.start()
+    timed_out = []
+    timer = threading.Timer(timeout, lambda: (timed_out.append(True), child.kill()))
+    timer.start()
+    status = child.wait()
+    timer.cancel()
+    for thread in threads:
+        thread.join()
+    max_rss_kb = 0
+    if rss_file:
+        with open(rss_file.name) as f:
+            text = f.read().split()
+        os.unlink(rss_file.name)
+        max_rss_kb = int(text[-1]) if text and text[-1].isdigit() else 0
+    return Run(status, collected.get("out", b""), collected.get("err", b""), max_rss_kb,
+               bool(timed_out))
 
 
 def run_case(case, program, sanitized):
@@ -80,19 +162,19 @@ def run_case(case, program, sanitized):
         if case.stdout_file:
             stdout_target = open(case.stdout_file, "wb")
         try:
-            result = subprocess.run(
-                command, cwd=root, timeout=case.timeout,
-                input=case.stdin if case.stdin is not None else None,
-                stdin=subprocess.DEVNULL if case.stdin is None else None,
-                stdout=stdout_target,
-                stderr=subprocess.STDOUT if "merged" in case.tags else subprocess.PIPE,
-                env=dict(os.environ, LC_ALL="C"))
-        except subprocess.TimeoutExpired:
-            return [f"did not end within {case.timeout} s"]
+            result = run_measured(command, root, case.stdin, stdout_target, "merged" in case.tags,
+                                  case.timeout * (4 if sanitized else 1),
+                                  case.max_rss_mb is not None)
         finally:
             if case.stdout_file:
                 stdout_target.close()
+        if result.timed_out:
+            return [f"did not end within {case.timeout} s"]
         problems = []
+        if case.max_rss_mb is not None:
+            bound_kb = (case.max_rss_mb + (1024 if sanitized else 0)) * 1024
+            if result.max_rss_kb > bound_kb:
+                problems.append(f"peak memory {result.max_rss_kb // 1024} MiB, bound {bound_kb // 1024} MiB")
         if case.status is not None and result.returncode != case.status:
             problems.append(f"status {result.returncode}, expected {case.status}")
         if case.stdout is not None and not case.stdout_file and result.stdout != case.stdout:
@@ -104,6 +186,8 @@ def run_case(case, program, sanitized):
         for name in sorted(set(before) | set(after) | set(case.expect)):
             want = case.expect.get(name, before.get(name, e2e.ABSENT))
             got = after.get(name, e2e.ABSENT)
+            if isinstance(got, tuple) and got[0] == "sha256" and isinstance(want, bytes):
+                want = digest(want)
             if got == want or (want is e2e.ANY and got is not e2e.ABSENT):
                 continue
             if want is e2e.ABSENT:
@@ -122,16 +206,23 @@ def run_case(case, program, sanitized):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--program", required=True)
+    parser.add_argument("--program")
+    parser.add_argument("--list", action="store_true")
     parser.add_argument("--sanitized", action="store_true")
     parser.add_argument("--only")
     parser.add_argument("cases", nargs="+")
     options = parser.parse_args()
+    if options.list:
+        for path in options.cases:
+            for case in load_cases(path):
+                print(f"{case.slug}|{case.timeout}|{','.join(case.labels)}")
+        return 0
     program = os.path.abspath(options.program)
+    os.environ["E2E_PROGRAM"] = program  # for checks that need a reference run
     failed = ran = 0
     for path in options.cases:
         for case in load_cases(path):
-            if options.only and options.only != case.name:
+            if options.only and options.only != case.slug:
                 continue
             problems = run_case(case, program, options.sanitized)
             if problems is None:
