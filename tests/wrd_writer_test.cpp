@@ -70,5 +70,15 @@ TEST(WrdWriter, FailureIsStickyAndKeepsATruePrefix) {
   EXPECT_EQ(sink.bytes, expected.substr(0, 100));
 }
 
+// An empty view may carry no pointer at all; copying from it was undefined behaviour.
+TEST(WrdWriter, EmptyViewWithoutAPointerWritesNothing) {
+  MemorySink sink;
+  WrdWriter writer(sink);
+  writer.put(std::string_view{});
+  writer.put("x");
+  writer.flush();
+  EXPECT_EQ(sink.bytes, "x");
+}
+
 }  // namespace
 }  // namespace mosaiq
