@@ -4,8 +4,8 @@
 
 #include <cstdint>
 #include <cstring>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "test_support.h"
@@ -117,7 +117,10 @@ TEST(FramePainter, NeverRepaintsWholeGridWithFlagZeroOrThreeFields) {
 TEST(FramePainter, CountsJumpsOnlyForChangesAfterAnUnchangedCell) {
   Painter p(6, 3);
   p.paint("*f1-1-1", {"000000", "000000", "000000"});
-  std::string rows = "110110" "011111" "101010";
+  std::string rows =
+      "110110"
+      "011111"
+      "101010";
   std::memcpy(p.state.new_frame.get(), rows.data(), rows.size());
   // Row 0: column 3 (1). Row 1: column 1 (1). Row 2: columns 2 and 4 (2).
   EXPECT_EQ(count_cursor_jumps(p.state, 18, repaint_threshold), 4);
@@ -127,9 +130,10 @@ TEST(FramePainter, CountsJumpsOnlyForChangesAfterAnUnchangedCell) {
 
 TEST(FramePainter, CrossesGapsWithCursorForwardAndEndsRowsAtTheLastChange) {
   Painter p(8, 3);
-  EXPECT_EQ(p.paint("*f1-1-1", {"11000101", "00000000", "00010000"}),
-            wrd_lines({"\x1b[13;32H;", blue + block + block + "\x1b[6C" + block + "\x1b[2C" + block + ";",
-                       "\x1b[15;38H;", block + ";", ""}));
+  EXPECT_EQ(
+      p.paint("*f1-1-1", {"11000101", "00000000", "00010000"}),
+      wrd_lines({"\x1b[13;32H;", blue + block + block + "\x1b[6C" + block + "\x1b[2C" + block + ";",
+                 "\x1b[15;38H;", block + ";", ""}));
   // Now clear two cells and light one: the dark cells are painted as two spaces.
   EXPECT_EQ(p.paint("*f1-1-1", {"01000100", "00000000", "00010000"}),
             wrd_lines({"\x1b[13;32H;", "  \x1b[12C  ;", ""}));
@@ -161,9 +165,8 @@ TEST(FramePainter, OtherCellCharactersAreLitWithoutAnEscape) {
   EXPECT_EQ(p.state.current_colour, '*' - '0');
 }
 
-
 TEST(FramePainter, ModeLineOnEveryChangeOfBeatDivision) {
-  const std::pair<int, int> values[] = {{2, 11}, {3, 7}, {4, 5}, {5, 3}, {6, 3},  {8, 2},
+  const std::pair<int, int> values[] = {{2, 11}, {3, 7},  {4, 5},   {5, 3},  {6, 3},   {8, 2},
                                         {12, 1}, {24, 0}, {25, -1}, {1, 23}, {-1, -25}};
   Painter p(1, 1);
   for (auto [division, mode] : values) {
@@ -237,8 +240,7 @@ TEST(FramePainter, MissingCellsKeepWhatTheScreenShows) {
   Painter p(3, 2);
   p.paint("*f1-1-1", {"123", "456"});
   // Only three cells supplied: the rest count as unchanged.
-  EXPECT_EQ(p.paint("*f1-1-1", {"12", "0"}),
-            wrd_lines({"\x1b[14;41H;", "  ;", ""}));
+  EXPECT_EQ(p.paint("*f1-1-1", {"12", "0"}), wrd_lines({"\x1b[14;41H;", "  ;", ""}));
   EXPECT_EQ(std::string(reinterpret_cast<char*>(p.state.shown_frame.get()), 6), "120456");
   EXPECT_EQ(p.paint("*f1-1-1", {"", ""}), "\r\n");
 }
@@ -281,6 +283,68 @@ TEST(FramePainter, GridWithoutCellsStillReadsItsRows) {
   EXPECT_EQ(p.output(), "\r\n");
 }
 
+// The changed cells of one frame as a plain cell-by-cell walk writes them, for comparing the
+// painter's fast paths against: gaps of every length, runs longer than the painter's blocks.
+std::string naive_changes(const std::string& cells, const std::string& shown, int width,
+                          std::int64_t origin_col, std::int64_t origin_row, std::int32_t& colour) {
+  std::string text;
+  for (int start = 0; start < static_cast<int>(cells.size()); start += width) {
+    int gap = -1;  // -1 until the row's first change
+    std::string line;
+    for (int c = 0; c < width; ++c) {
+      const char ch = cells[start + c];
+      if (ch == shown[start + c]) {
+        if (gap >= 0) ++gap;
+        continue;
+      }
+      if (gap < 0) {
+        line = "\x1b[" + std::to_string(origin_row + start / width) + ";" +
+               std::to_string(origin_col + 2 * c) + "H;\r\n";
+      } else if (gap > 0) {
+        line += "\x1b[" + std::to_string(2 * gap) + "C";
+      }
+      gap = 0;
+      if (ch == '0') {
+        line += "  ";
+        continue;
+      }
+      if (ch >= '1' && ch <= '7' && ch - '0' != colour)
+        line += "\x1b[3" + std::string(1, "4152637"[ch - '1']) + "m";
+      colour = ch - '0';
+      line += block;
+    }
+    if (gap >= 0) text += line + ";\r\n";
+  }
+  return text;
+}
+
+TEST(FramePainter, AgreesWithACellByCellWalkOnRandomFrames) {
+  // Screen rows wider than a block of 512 cells. A WVE row holds at most 253 cells, so the
+  // first three screen rows arrive as fourteen WVE rows laid end to end; the rest keep the screen.
+  const int width = 1100, height = 15, painted = 3 * width;
+  Painter p(width, height);
+  std::string shown(width * height, '0');
+  std::int32_t colour = p.state.current_colour;
+  std::uint32_t seed = 12345;
+  const auto next_random = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
+  const std::string alphabet = "012345678x";
+  for (int frame = 0; frame < 60; ++frame) {
+    // Changes grow sparser frame by frame, so gaps run from none to hundreds of cells.
+    std::string cells = shown;
+    const unsigned spread = 1 + frame * frame;
+    for (int c = 0; c < painted; ++c) {
+      if (next_random() % spread == 0) cells[c] = alphabet[next_random() % alphabet.size()];
+    }
+    std::vector<std::string> rows;
+    for (int start = 0; start < painted; start += 253) rows.push_back(cells.substr(start, 253));
+    rows.resize(height);
+    const std::string expected =
+        naive_changes(cells, shown, width, 40 - width, (24 - height) / 2 + 3, colour) + "\r\n";
+    ASSERT_EQ(p.paint("*f1-1-1", rows), expected) << "frame " << frame;
+    shown = cells;
+  }
+}
+
 TEST(FramePainter, ScreenPositionsAreWrittenIn64Bits) {
   EngineFixture f;
   // The right edge of the widest grid: origin 40 - 2147483646, cell 2147483645.
@@ -288,8 +352,9 @@ TEST(FramePainter, ScreenPositionsAreWrittenIn64Bits) {
   write_cursor_position(f.writer, 14, origin_col + 2 * 2147483645LL);
   write_cursor_forward(f.writer, 2 * 2147483645LL);
   write_cursor_position(f.writer, (24 - 2147483646LL) / 2 + 3 + 2147483645LL, -2147483606);
-  EXPECT_EQ(f.output(), "\x1b[14;2147483684H;\r\n\x1b[4294967290C"
-                        "\x1b[1073741837;-2147483606H;\r\n");
+  EXPECT_EQ(f.output(),
+            "\x1b[14;2147483684H;\r\n\x1b[4294967290C"
+            "\x1b[1073741837;-2147483606H;\r\n");
 }
 
 }  // namespace

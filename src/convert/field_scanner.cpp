@@ -13,30 +13,24 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 }  // namespace
 
 bool FieldScanner::scan_int(std::int32_t& value) {
-  std::size_t at = position;
-  while (at < text.size() && is_blank(text[at])) ++at;
+  const char* at = text.data() + position;
+  const char* const stop = text.data() + text.size();
+  while (at < stop && is_blank(*at)) ++at;
   bool negative = false;
-  if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
-    negative = text[at] == '-';
+  if (at < stop && (*at == '+' || *at == '-')) {
+    negative = *at == '-';
     ++at;
   }
-  if (at >= text.size() || !is_digit(text[at])) return false;
+  if (at >= stop || !is_digit(*at)) return false;
   std::uint32_t magnitude = 0;  // unsigned arithmetic wraps modulo 2^32 by definition
-  while (at < text.size() && is_digit(text[at])) {
-    magnitude = magnitude * 10u + static_cast<std::uint32_t>(text[at] - '0');
-    ++at;
+  for (; at < stop && is_digit(*at); ++at) {
+    magnitude = magnitude * 10u + static_cast<std::uint32_t>(*at - '0');
   }
   if (negative) magnitude = 0u - magnitude;
   // Two's complement reading of the 32 bits, without relying on an out-of-range conversion.
   value = magnitude <= 0x7FFFFFFFu ? static_cast<std::int32_t>(magnitude)
                                    : -static_cast<std::int32_t>(~magnitude) - 1;
-  position = at;
-  return true;
-}
-
-bool FieldScanner::scan_char(char c) {
-  if (position >= text.size() || text[position] != c) return false;
-  ++position;
+  position = static_cast<std::size_t>(at - text.data());
   return true;
 }
 

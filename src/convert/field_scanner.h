@@ -17,7 +17,11 @@ struct FieldScanner {
   // digits. A value outside the signed 32-bit range wraps modulo 2^32.
   bool scan_int(std::int32_t& value);
   // A literal character of the form: the next character must be exactly c.
-  bool scan_char(char c);
+  bool scan_char(char c) {
+    if (position >= text.size() || text[position] != c) return false;
+    ++position;
+    return true;
+  }
   // "%[^\n]": one or more bytes up to the line end, which is left out.
   bool scan_rest_of_line(std::string_view& value);
 };

@@ -67,13 +67,11 @@ void show_measure_beat(ConverterState& state, std::int32_t measure, std::int32_t
     state.shown_measure = measure;
     out.put("\x1b[3;9H");
     out.put_decimal_2(measure);
-    out.put(";");
-    out.end_line();
+    out.put(";\r\n");
   }
   out.put("\x1b[3;19H");
   out.put_decimal_2(beat);
-  out.put(";");
-  out.end_line();
+  out.put(";\r\n");
 }
 
 }  // namespace mosaiq

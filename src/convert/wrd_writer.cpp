@@ -3,6 +3,16 @@
 namespace mosaiq {
 
 std::size_t format_decimal(std::int64_t value, char* out) {
+  // Screen rows and columns are mostly small: one or two digits without a loop.
+  if (value >= 0 && value < 100) {
+    if (value < 10) {
+      out[0] = static_cast<char>('0' + value);
+      return 1;
+    }
+    out[0] = static_cast<char>('0' + value / 10);
+    out[1] = static_cast<char>('0' + value % 10);
+    return 2;
+  }
   // Work in the unsigned magnitude so that the most negative value needs no special case.
   std::uint64_t magnitude =
       value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
@@ -19,15 +29,14 @@ std::size_t format_decimal(std::int64_t value, char* out) {
 }
 
 void WrdWriter::put_decimal(std::int64_t value) {
-  char text[24];
-  put(text, format_decimal(value, text));
+  char* at = reserve(max_decimal_length);
+  commit(at + format_decimal(value, at));
 }
 
 void WrdWriter::put_decimal_2(std::int64_t value) {
-  char text[24];
-  std::size_t length = format_decimal(value, text);
-  if (length < 2) put(" ", 1);
-  put(text, length);
+  char* at = reserve(max_decimal_length + 1);
+  if (value >= 0 && value < 10) *at++ = ' ';
+  commit(at + format_decimal(value, at));
 }
 
 bool WrdWriter::flush() {

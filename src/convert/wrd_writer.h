@@ -38,6 +38,21 @@ struct WrdWriter {
   }
   void end_line() { put("\r\n", 2); }
 
+  // Room for at least `size` more bytes (at most capacity): the bytes go where the pointer
+  // points, and commit() takes the end of what was written there. For loops that write many
+  // small pieces without a call per piece.
+  char* reserve(std::size_t size) {
+    if (capacity - used < size) flush();
+    return buffer + used;
+  }
+  void commit(char* stop) { used = static_cast<std::size_t>(stop - buffer); }
+  // Like reserve(), for a pointer obtained from reserve() and not yet committed.
+  char* ensure(char* at, std::size_t size) {
+    if (static_cast<std::size_t>(buffer + capacity - at) >= size) return at;
+    commit(at);
+    return reserve(size);
+  }
+
   // The value in decimal, with a minus sign when negative.
   void put_decimal(std::int64_t value);
   // As printf's "%2d": at least two characters, filled with spaces on the left.
@@ -58,5 +73,8 @@ struct WrdWriter {
 
 // Formats value in decimal into out (at least 20 bytes); returns the number of bytes.
 std::size_t format_decimal(std::int64_t value, char* out);
+
+// The most bytes format_decimal() writes.
+constexpr std::size_t max_decimal_length = 20;
 
 }  // namespace mosaiq

@@ -25,7 +25,7 @@ std::size_t fold_crlf(char* data, std::size_t length) {
 
 }  // namespace
 
-ReadStatus WveReader::next_line(std::string_view& text) {
+ReadStatus WveReader::next_line_slow(std::string_view& text) {
   for (;;) {
     const char* start = buffer + begin;
     std::size_t available = end - begin;
@@ -45,11 +45,19 @@ ReadStatus WveReader::next_line(std::string_view& text) {
       continue;
     }
     begin += length;
-    const void* nul = std::memchr(start, '\0', length);
-    text = std::string_view(
-        start, nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - start) : length);
+    if (next_nul < begin) {
+      text = std::string_view(start, next_nul - static_cast<std::size_t>(start - buffer));
+      find_next_nul(begin);
+    } else {
+      text = std::string_view(start, length);
+    }
     return ReadStatus::line;
   }
+}
+
+void WveReader::find_next_nul(std::size_t from) {
+  const void* nul = std::memchr(buffer + from, '\0', end - from);
+  next_nul = nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - buffer) : no_nul;
 }
 
 void WveReader::refill() {
@@ -65,6 +73,7 @@ void WveReader::refill() {
   if (count < 0) {
     read_failed = true;
     source_done = true;
+    find_next_nul(0);
     return;
   }
   if (count == 0) {
@@ -84,6 +93,7 @@ void WveReader::refill() {
     --end;
     pending_cr = true;
   }
+  find_next_nul(0);
 }
 
 }  // namespace mosaiq

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 namespace mosaiq {
@@ -29,7 +30,22 @@ struct WveReader {
 
   // On ReadStatus::line, text holds the piece with its "\n" when it has one. It stays valid
   // until the next call. After ReadStatus::error or ReadStatus::end every call returns the same.
-  ReadStatus next_line(std::string_view& text);
+  ReadStatus next_line(std::string_view& text) {
+    // The common case inline: a whole line ending within the buffered bytes, holding no NUL.
+    const char* start = buffer + begin;
+    const std::size_t available = end - begin;
+    const void* newline = std::memchr(start, '\n', available < line_limit ? available : line_limit);
+    if (newline != nullptr) {
+      const std::size_t length =
+          static_cast<std::size_t>(static_cast<const char*>(newline) - start) + 1;
+      if (next_nul >= begin + length) {
+        begin += length;
+        text = std::string_view(start, length);
+        return ReadStatus::line;
+      }
+    }
+    return next_line_slow(text);
+  }
 
   bool failed() const { return read_failed; }
 
@@ -39,9 +55,13 @@ struct WveReader {
   bool source_done = false;
   bool read_failed = false;
   bool pending_cr = false;  // a CR at the end of the last block, its partner not yet seen
+  std::size_t next_nul = no_nul;  // where the first NUL at or after begin is, or no_nul
   char buffer[capacity + 1];
 
  private:
+  static constexpr std::size_t no_nul = static_cast<std::size_t>(-1);
+  ReadStatus next_line_slow(std::string_view& text);
+  void find_next_nul(std::size_t from);
   void refill();
 };
 
