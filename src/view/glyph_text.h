@@ -1,0 +1,35 @@
+// The UTF-8 text of the screen's cells: Shift_JIS (code page 932) converted with iconv, the
+// block glyph "■" of a lit cell shown as two full blocks.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+#include "view/screen_model.h"
+
+namespace mosaiq::view {
+
+class GlyphText {
+ public:
+  GlyphText();
+  ~GlyphText();
+  GlyphText(const GlyphText&) = delete;
+  GlyphText& operator=(const GlyphText&) = delete;
+
+  // What the cell shows: " " for a blank, "" for the second half of a double-byte character.
+  const std::string& of(const Cell& cell);
+
+ private:
+  void* converter_;  // an iconv_t
+  std::unordered_map<std::uint32_t, std::string> known_;
+};
+
+// The escape that selects colour 0 to 7 on a terminal.
+std::string colour_escape(int colour);
+
+// The screen as 25 lines of 80 columns, with colour escapes (reset at the end of each line that
+// used one) or without.
+std::string screen_text(const Screen& screen, GlyphText& glyphs, bool colours);
+
+}  // namespace mosaiq::view

@@ -1,0 +1,173 @@
+#include "view/screen_model.h"
+
+#include <cstddef>
+
+namespace mosaiq::view {
+
+namespace {
+
+constexpr std::int64_t parameter_cap = 1'000'000'000'000LL;  // far beyond any screen position
+
+bool is_trail_byte(unsigned char byte) {
+  return (byte >= 0x40 && byte <= 0x7e) || (byte >= 0x80 && byte <= 0xfc);
+}
+
+bool on_screen(std::int64_t row, std::int64_t column) {
+  return row >= 1 && row <= screen_rows && column >= 1 && column <= screen_columns;
+}
+
+Cell& cell_at(Screen& screen, std::int64_t row, std::int64_t column) {
+  return screen.cells[(row - 1) * screen_columns + (column - 1)];
+}
+
+// Blanks the other half of a double-byte character that a write is about to cut in two.
+void split_wide(Screen& screen, std::int64_t row, std::int64_t column) {
+  Cell& cell = cell_at(screen, row, column);
+  if (cell.kind == CellKind::wide_first && column < screen_columns) {
+    cell_at(screen, row, column + 1) = Cell{};
+  } else if (cell.kind == CellKind::wide_second && column > 1) {
+    cell_at(screen, row, column - 1) = Cell{};
+  }
+}
+
+// Writes a character of `width` columns at the cursor and moves past it. False when it does not
+// fit on the screen (it is dropped).
+bool put_character(Screen& screen, unsigned char lead, unsigned char trail, int width) {
+  const std::int64_t row = screen.cursor_row, column = screen.cursor_column;
+  if (screen.cursor_column < parameter_cap) screen.cursor_column += width;
+  if (!on_screen(row, column) || !on_screen(row, column + width - 1)) return false;
+  for (int i = 0; i < width; ++i) split_wide(screen, row, column + i);
+  const std::uint8_t colour = static_cast<std::uint8_t>(screen.colour);
+  if (width == 1) {
+    // A space looks the same in every colour: it is kept as a blank cell.
+    cell_at(screen, row, column) = lead == ' ' ? Cell{} : Cell{CellKind::single, colour, lead, 0};
+  } else {
+    cell_at(screen, row, column) = Cell{CellKind::wide_first, colour, lead, trail};
+    cell_at(screen, row, column + 1) = Cell{CellKind::wide_second, colour, lead, trail};
+  }
+  return true;
+}
+
+// Applies the escape whose parameters and final byte follow "ESC [". Returns false for an escape
+// the screen does not know.
+bool apply_escape(Screen& screen, const std::int64_t* values, int count, char final_byte) {
+  const auto value = [&](int i, std::int64_t fallback) {
+    return i < count && values[i] >= 0 ? values[i] : fallback;
+  };
+  switch (final_byte) {
+    case 'H':
+      if (count > 2) return false;
+      screen.cursor_row = value(0, 1);
+      screen.cursor_column = value(1, 1);
+      return true;
+    case 'C':
+      if (count > 1) return false;
+      screen.cursor_column += value(0, 1) == 0 ? 1 : value(0, 1);
+      if (screen.cursor_column > parameter_cap) screen.cursor_column = parameter_cap;
+      return true;
+    case 'K':
+      if (count > 1 || value(0, 0) != 0) return false;
+      if (screen.cursor_row >= 1 && screen.cursor_row <= screen_rows) {
+        const std::int64_t from = screen.cursor_column < 1 ? 1 : screen.cursor_column;
+        if (from <= screen_columns) split_wide(screen, screen.cursor_row, from);
+        for (std::int64_t c = from; c <= screen_columns; ++c) {
+          cell_at(screen, screen.cursor_row, c) = Cell{};
+        }
+      }
+      return true;
+    case 'm': {
+      bool known = true;
+      if (count == 0) screen.colour = white;
+      for (int i = 0; i < count; ++i) {
+        const std::int64_t v = value(i, 0);
+        if (v == 0) {
+          screen.colour = white;
+        } else if (v >= 30 && v <= 37) {
+          screen.colour = static_cast<int>(v - 30);
+        } else {
+          known = false;
+        }
+      }
+      return known;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+bool is_lead_byte(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9f) || (byte >= 0xe0 && byte <= 0xfc);
+}
+
+std::int64_t apply_text_line(Screen& screen, std::string_view line) {
+  const bool stays = !line.empty() && line.back() == ';';
+  if (stays) line.remove_suffix(1);
+  std::int64_t passed_over = 0;
+  std::size_t i = 0;
+  while (i < line.size()) {
+    const unsigned char byte = static_cast<unsigned char>(line[i]);
+    if (byte == 0x1b) {
+      if (i + 1 >= line.size() || line[i + 1] != '[') {
+        ++passed_over;
+        ++i;
+        continue;
+      }
+      std::size_t j = i + 2;
+      std::int64_t values[8];
+      int count = 0;
+      bool in_value = false, well_formed = true;
+      for (; j < line.size(); ++j) {
+        const char ch = line[j];
+        if (ch >= '0' && ch <= '9') {
+          if (!in_value) {
+            if (count == 8) well_formed = false;
+            else values[count++] = 0;
+            in_value = true;
+          }
+          std::int64_t& v = values[count - 1];
+          v = v >= parameter_cap ? parameter_cap : v * 10 + (ch - '0');
+        } else if (ch == ';') {
+          if (!in_value) {
+            if (count == 8) well_formed = false;
+            else values[count++] = -1;  // an empty parameter takes its default
+          }
+          in_value = false;
+        } else {
+          break;
+        }
+      }
+      if (j >= line.size() || line[j] < 0x40 || line[j] > 0x7e) {
+        ++passed_over;  // an escape without its final byte
+        i = j;
+        continue;
+      }
+      if (!well_formed || !apply_escape(screen, values, count, line[j])) ++passed_over;
+      i = j + 1;
+    } else if (is_lead_byte(byte)) {
+      if (i + 1 < line.size() && is_trail_byte(static_cast<unsigned char>(line[i + 1]))) {
+        if (!put_character(screen, byte, static_cast<unsigned char>(line[i + 1]), 2)) {
+          ++passed_over;
+        }
+        i += 2;
+      } else {
+        ++passed_over;  // a lead byte without its second byte
+        ++i;
+      }
+    } else if ((byte >= 0x20 && byte <= 0x7e) || (byte >= 0xa1 && byte <= 0xdf)) {
+      if (!put_character(screen, byte, 0, 1)) ++passed_over;
+      ++i;
+    } else {
+      ++passed_over;  // a control byte or a byte no character starts with
+      ++i;
+    }
+  }
+  if (!stays) {
+    ++screen.cursor_row;
+    screen.cursor_column = 1;
+  }
+  return passed_over;
+}
+
+}  // namespace mosaiq::view
