@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """Runs end-to-end cases against the built program and compares every byte.
 
-usage: run_cases.py --program PATH [--sanitized] [--only SLUG] CASES.py ...
+usage: run_cases.py --program PATH [--sanitized] [--wine] [--only SLUG] CASES.py ...
+
+With --wine the program is a Windows .exe run under Wine: cases tagged "posix" are left out, and
+the console's line ends are CR LF.
        run_cases.py --list CASES.py ...
 Each CASES.py defines CASES, a list of e2e.Case. Prints one line per failing case with what
 differed, and exits 1 when any case failed. --list prints "slug|timeout|labels" per case, for
@@ -22,6 +25,12 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2e  # noqa: E402
 
 PLATFORM = "posix"
+PREFIX = []  # what runs the program: nothing, or Wine
+
+
+def console_text(data):
+    """The console bytes as the platform's text mode writes them."""
+    return data.replace(b"\n", b"\r\n") if PLATFORM == "windows" and data is not None else data
 
 
 def load_cases(path):
@@ -155,7 +164,7 @@ def run_case(case, program, sanitized):
         if case.setup:
             case.setup(root)
         before = snapshot(root)
-        command = [program] + [a.replace("{dir}", root) for a in case.args]
+        command = PREFIX + [program] + [a.replace("{dir}", root) for a in case.args]
         if case.limits:
             command = ["prlimit"] + case.limits + ["--"] + command
         stdout_target = subprocess.PIPE
@@ -177,11 +186,12 @@ def run_case(case, program, sanitized):
                 problems.append(f"peak memory {result.max_rss_kb // 1024} MiB, bound {bound_kb // 1024} MiB")
         if case.status is not None and result.returncode != case.status:
             problems.append(f"status {result.returncode}, expected {case.status}")
-        if case.stdout is not None and not case.stdout_file and result.stdout != case.stdout:
-            problems.append(f"stdout {show(result.stdout)}, expected {show(case.stdout)}"
-                            + first_difference(result.stdout, case.stdout))
-        if case.stderr is not None and "merged" not in case.tags and result.stderr != case.stderr:
-            problems.append(f"stderr {show(result.stderr)}, expected {show(case.stderr)}")
+        want_out, want_err = console_text(case.stdout), console_text(case.stderr)
+        if want_out is not None and not case.stdout_file and result.stdout != want_out:
+            problems.append(f"stdout {show(result.stdout)}, expected {show(want_out)}"
+                            + first_difference(result.stdout, want_out))
+        if want_err is not None and "merged" not in case.tags and result.stderr != want_err:
+            problems.append(f"stderr {show(result.stderr)}, expected {show(want_err)}")
         after = snapshot(root)
         for name in sorted(set(before) | set(after) | set(case.expect)):
             want = case.expect.get(name, before.get(name, e2e.ABSENT))
@@ -210,6 +220,7 @@ def main():
     parser.add_argument("--list", action="store_true")
     parser.add_argument("--sanitized", action="store_true")
     parser.add_argument("--only")
+    parser.add_argument("--wine", action="store_true")
     parser.add_argument("cases", nargs="+")
     options = parser.parse_args()
     if options.list:
@@ -218,6 +229,9 @@ def main():
                 print(f"{case.slug}|{case.timeout}|{','.join(case.labels)}")
         return 0
     program = os.path.abspath(options.program)
+    if options.wine:
+        global PLATFORM, PREFIX
+        PLATFORM, PREFIX = "windows", ["wine"]
     os.environ["E2E_PROGRAM"] = program  # for checks that need a reference run
     failed = ran = 0
     for path in options.cases:

@@ -1,0 +1,53 @@
+#include <io.h>
+#include <windows.h>
+
+#include <cstdio>
+
+#include "cli/console.h"
+
+namespace mosaiq {
+
+namespace {
+
+// Standard output and standard error stay in text mode: their "\n" reaches the console, or a
+// redirected file, as CR LF.
+class WindowsConsole : public Console {
+ public:
+  void write_out(std::string_view text) override {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+  }
+
+  void write_err(std::string_view text) override {
+    std::fflush(stdout);
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+  }
+
+  // Byte by byte from the descriptor, so nothing past the line end is taken from a pipe.
+  bool read_line(std::string& line) override {
+    line.clear();
+    for (;;) {
+      char c;
+      if (_read(0, &c, 1) != 1) return !line.empty();
+      line.push_back(c);
+      if (c == '\n') return true;
+    }
+  }
+
+  void discard_typeahead() override {
+    HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    if (input != INVALID_HANDLE_VALUE && GetFileType(input) == FILE_TYPE_CHAR) {
+      FlushConsoleInputBuffer(input);
+    }
+  }
+};
+
+}  // namespace
+
+Console& system_console() {
+  static WindowsConsole console;
+  return console;
+}
+
+}  // namespace mosaiq
