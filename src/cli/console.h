@@ -24,4 +24,10 @@ class Console {
 // The process's own console.
 Console& system_console();
 
+// Standard output and standard error through the C streams, as both platforms' consoles write
+// them: output flushed at once, and flushed before anything goes to standard error. A failed
+// write is not reported.
+void write_standard_output(std::string_view text);
+void write_standard_error(std::string_view text);
+
 }  // namespace mosaiq

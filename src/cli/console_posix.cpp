@@ -12,16 +12,8 @@ namespace {
 
 class PosixConsole : public Console {
  public:
-  void write_out(std::string_view text) override {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
-  }
-
-  void write_err(std::string_view text) override {
-    std::fflush(stdout);
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fflush(stderr);
-  }
+  void write_out(std::string_view text) override { write_standard_output(text); }
+  void write_err(std::string_view text) override { write_standard_error(text); }
 
   // Byte by byte from the descriptor: nothing past the line end is taken from a pipe, so each
   // question gets its own line of a scripted answer.
