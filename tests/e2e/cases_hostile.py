@@ -31,13 +31,16 @@ def generated(name, *parts, repeat=1):
 
 
 def hostile(name, wve_bytes=None, wrd_lines=None, setup=None, timeout=60, max_rss_mb=16,
-            labels=(), expect_bytes=None):
-    """A case converting in.wve to in.wrd with an exactly known script."""
+            labels=(), expect_bytes=None, tags=()):
+    """A case converting in.wve to in.wrd with an exactly known script. Generated (large) inputs
+    are not run under Wine."""
+    if setup is not None:
+        tags = {"posix", *tags}
     files = {"in.wve": wve_bytes} if wve_bytes is not None else {}
     expected = expect_bytes if expect_bytes is not None else wrd(*HEADER, *wrd_lines)
     return Case(name, ["in"], files=files, setup=setup, stdout=progress("in.wve", "in.wrd"),
                 expect={"in.wrd": expected},
-                timeout=timeout, max_rss_mb=max_rss_mb, labels=labels)
+                timeout=timeout, max_rss_mb=max_rss_mb, labels=labels, tags=tags)
 
 
 MILLION = 1000000
@@ -99,7 +102,7 @@ CASES = [
     hostile("a file of CR line ends is one line", b"*nXY=2,1\r*f1-1-1\r11\r*p5,x\r", wrd_lines=()),
     hostile("a grid 2147483600 cells wide", wve("*nXY=2147483600,1", "*f1-1-1", "01"),
             wrd_lines=(*LABEL, *wide_grid_script(), "ESC[14;-2147483558H;", f"ESC[34m{BLOCK};", ""),
-            max_rss_mb=2200, timeout=120),
+            max_rss_mb=2200, timeout=120, tags={"posix"}),
 ]
 
 

@@ -10,15 +10,20 @@ def link_to_own_memory(root):
     os.symlink("/proc/self/mem", os.path.join(root, "m.wve"))
 
 
+def out_of_memory(name, **fields):
+    return Case(name, ["big", "a"],
+                files={"big.wve": wve("*nXY=2147483646,1", "*p2,x", "*f1-1-1", "1"),
+                       "a.wve": wve("*p1,a")},
+                status=2, stdout=progress("big.wve", "big.wrd"), stderr=OUT_OF_MEMORY,
+                expect={"big.wrd": wrd(*HEADER, "ESC[1;1H;", "ESC[33mPattern      ESC[0K;",
+                                       "ESC[1;9H;", "ESC[33m 2   ESC[0Kx;")}, **fields)
+
+
 CASES = [
-    Case("frame buffers that cannot be allocated", ["big", "a"],
-         files={"big.wve": wve("*nXY=2147483646,1", "*p2,x", "*f1-1-1", "1"),
-                "a.wve": wve("*p1,a")},
-         limits=["--as=1500000000"], status=2, stdout=progress("big.wve", "big.wrd"),
-         stderr=OUT_OF_MEMORY,
-         expect={"big.wrd": wrd(*HEADER, "ESC[1;1H;", "ESC[33mPattern      ESC[0K;", "ESC[1;9H;",
-                                "ESC[33m 2   ESC[0Kx;")},
-         tags={"posix", "plain"}),
+    out_of_memory("frame buffers that cannot be allocated", limits=["--as=1500000000"],
+                  tags={"posix", "plain"}),
+    # Two buffers of 2 GiB do not fit in the address space of a 32-bit process.
+    out_of_memory("frame buffers beyond a 32-bit address space", tags={"windows"}),
     Case("an input that cannot be read", ["m", "a"], files={"a.wve": wve("*p1,a")},
          setup=link_to_own_memory, status=2, stdout=progress("m.wve", "m.wrd"),
          stderr=READ_ERROR, expect={"m.wrd": wrd(*HEADER)}, tags={"posix"}),

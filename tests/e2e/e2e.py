@@ -24,6 +24,8 @@ class Case:
     tags:    "posix" / "windows" limit a case to one platform; "plain" skips it in a sanitizer
              build; "merged" runs with standard error sent into standard output.
     limits:  arguments for prlimit, e.g. ["--as=1000000000"] (POSIX only).
+    command_line: (Windows) the exact command line, bytes, handed to the program through the
+             launcher instead of `args`; it begins with the program's name.
     check:   callable(dir) run after the program; returns a list of problems.
     max_rss_mb: a bound on the program's peak resident memory (a sanitizer build gets more).
     labels:  CTest labels of the case when it runs as a test of its own.
@@ -31,7 +33,7 @@ class Case:
 
     def __init__(self, name, args, files=None, setup=None, stdin=None, status=0, stdout=b"",
                  stderr=b"", expect=None, tags=(), limits=None, stdout_file=None, check=None, timeout=60, max_rss_mb=None,
-                 labels=()):
+                 labels=(), command_line=None):
         self.name = name
         self.args = list(args)
         self.files = dict(files or {})
@@ -48,6 +50,7 @@ class Case:
         self.timeout = timeout
         self.max_rss_mb = max_rss_mb
         self.labels = list(labels)
+        self.command_line = command_line
 
     @property
     def slug(self):

@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
 """Runs end-to-end cases against the built program and compares every byte.
 
-usage: run_cases.py --program PATH [--sanitized] [--wine] [--only SLUG] CASES.py ...
+usage: run_cases.py --program PATH [--sanitized] [--wine --launcher PATH] [--only SLUG] CASES.py ...
+       run_cases.py --list [--wine] CASES.py ...
 
-With --wine the program is a Windows .exe run under Wine: cases tagged "posix" are left out, and
-the console's line ends are CR LF.
-       run_cases.py --list CASES.py ...
+With --wine the program is a Windows .exe run under Wine: cases tagged "posix" are left out, the
+console's line ends are CR LF, and a case that gives an exact command line is started through the
+launcher (a Windows program too). Peak memory is not bounded under Wine: it would measure Wine.
 Each CASES.py defines CASES, a list of e2e.Case. Prints one line per failing case with what
 differed, and exits 1 when any case failed. --list prints "slug|timeout|labels" per case, for
 registering each case as a test of its own.
@@ -26,6 +27,23 @@ import e2e  # noqa: E402
 
 PLATFORM = "posix"
 PREFIX = []  # what runs the program: nothing, or Wine
+# The locale of the program's run. Under Wine it chooses the ANSI code page: Japanese is 932.
+LOCALE = "C"
+LAUNCHER = None  # under Wine: starts the program with an exact command line
+
+
+def windows_path(path):
+    """A Linux path as Wine's drive Z: shows it."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def japanese_locale_present():
+    listed = subprocess.run(["locale", "-a"], stdout=subprocess.PIPE, text=True).stdout.split()
+    return any(name.lower().replace("-", "") == "ja_jp.utf8" for name in listed)
+
+
+def skipped(case):
+    return PLATFORM not in case.tags and bool({"posix", "windows"} & case.tags)
 
 
 def console_text(data):
@@ -110,7 +128,7 @@ def run_measured(command, cwd, stdin_bytes, stdout_target, merged, timeout, meas
         rss_file.close()
         command = ["/usr/bin/time", "-q", "-f", "%M", "-o", rss_file.name] + command
     child = subprocess.Popen(
-        command, cwd=cwd, env=dict(os.environ, LC_ALL="C"),
+        command, cwd=cwd, env=dict(os.environ, LC_ALL=LOCALE),
         stdin=subprocess.DEVNULL if stdin_bytes is None else subprocess.PIPE,
         stdout=stdout_target, stderr=subprocess.STDOUT if merged else subprocess.PIPE)
     collected = {}
@@ -150,7 +168,7 @@ def run_measured(command, cwd, stdin_bytes, stdout_target, merged, timeout, meas
 
 
 def run_case(case, program, sanitized):
-    if PLATFORM not in case.tags and ({"posix", "windows"} & case.tags):
+    if skipped(case):
         return None
     if sanitized and "plain" in case.tags:
         return None
@@ -165,6 +183,11 @@ def run_case(case, program, sanitized):
             case.setup(root)
         before = snapshot(root)
         command = PREFIX + [program] + [a.replace("{dir}", root) for a in case.args]
+        if case.command_line is not None:
+            line_file = root + ".cmdline"
+            with open(line_file, "wb") as f:
+                f.write(case.command_line)
+            command = PREFIX + [LAUNCHER, windows_path(program), line_file]
         if case.limits:
             command = ["prlimit"] + case.limits + ["--"] + command
         stdout_target = subprocess.PIPE
@@ -173,14 +196,14 @@ def run_case(case, program, sanitized):
         try:
             result = run_measured(command, root, case.stdin, stdout_target, "merged" in case.tags,
                                   case.timeout * (4 if sanitized else 1),
-                                  case.max_rss_mb is not None)
+                                  case.max_rss_mb is not None and not PREFIX)
         finally:
             if case.stdout_file:
                 stdout_target.close()
         if result.timed_out:
             return [f"did not end within {case.timeout} s"]
         problems = []
-        if case.max_rss_mb is not None:
+        if case.max_rss_mb is not None and not PREFIX:
             bound_kb = (case.max_rss_mb + (1024 if sanitized else 0)) * 1024
             if result.max_rss_kb > bound_kb:
                 problems.append(f"peak memory {result.max_rss_kb // 1024} MiB, bound {bound_kb // 1024} MiB")
@@ -212,6 +235,8 @@ def run_case(case, program, sanitized):
         return problems
     finally:
         shutil.rmtree(root, ignore_errors=True)
+        if os.path.exists(root + ".cmdline"):
+            os.unlink(root + ".cmdline")
 
 
 def main():
@@ -221,17 +246,23 @@ def main():
     parser.add_argument("--sanitized", action="store_true")
     parser.add_argument("--only")
     parser.add_argument("--wine", action="store_true")
+    parser.add_argument("--launcher")
     parser.add_argument("cases", nargs="+")
     options = parser.parse_args()
+    global PLATFORM, PREFIX, LAUNCHER, LOCALE
+    if options.wine:
+        PLATFORM, PREFIX, LOCALE = "windows", ["wine"], "ja_JP.UTF-8"
+        LAUNCHER = options.launcher and os.path.abspath(options.launcher)
+        if not options.list and not japanese_locale_present():
+            print("the locale ja_JP.UTF-8 is missing (localedef -i ja_JP -f UTF-8 ja_JP.UTF-8)")
+            return 1
     if options.list:
         for path in options.cases:
             for case in load_cases(path):
-                print(f"{case.slug}|{case.timeout}|{','.join(case.labels)}")
+                if not skipped(case):
+                    print(f"{case.slug}|{case.timeout}|{','.join(case.labels)}")
         return 0
     program = os.path.abspath(options.program)
-    if options.wine:
-        global PLATFORM, PREFIX
-        PLATFORM, PREFIX = "windows", ["wine"]
     os.environ["E2E_PROGRAM"] = program  # for checks that need a reference run
     failed = ran = 0
     for path in options.cases:
