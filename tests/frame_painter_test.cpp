@@ -8,15 +8,15 @@
 #include <utility>
 #include <vector>
 
+#include "convert/frame_record.h"
+#include "convert/wrd_writer.h"
 #include "test_support.h"
 
 namespace mosaiq {
 namespace {
 
 using testing::EngineFixture;
-using testing::MemorySource;
 using testing::wrd_lines;
-using testing::wve_lines;
 
 const std::string block = "\x81\xa1";  // the "■" glyph
 const std::string blue = "\x1b[34m", red = "\x1b[31m", magenta = "\x1b[35m", white = "\x1b[37m";
@@ -35,21 +35,23 @@ struct Painter : EngineFixture {
     }
   }
 
-  // The lines that painting the record and the rows writes, and paint_frame's result.
-  std::string paint_text(const std::string& record, const std::string& rows,
-                         int expected_result = 0) {
-    MemorySource source(rows);
-    WveReader reader(source);
-    state.input_file = &reader;
+  // The lines that painting the record with the rows writes. The rows are laid end to end and
+  // cut at the grid's cells; fewer rows than the grid has stand for an input that ended inside
+  // the frame, which leaves the cells unpainted.
+  std::string paint(const std::string& record, const std::vector<std::string>& rows) {
+    std::string cells;
+    for (const std::string& row : rows) cells += row;
+    if (cells.size() > static_cast<std::size_t>(state.cell_count)) cells.resize(state.cell_count);
     const std::size_t before = output().size();
     const std::int64_t origin_col = 40 - state.grid_width;
     const std::int64_t origin_row = (24 - state.grid_height) / 2 + 3;
-    EXPECT_EQ(paint_frame(state, record + "\n", origin_col, origin_row), expected_result);
-    state.input_file = nullptr;
+    const FrameCells frame{reinterpret_cast<const unsigned char*>(cells.data()),
+                           static_cast<std::int64_t>(cells.size()),
+                           static_cast<std::int32_t>(rows.size())};
+    const bool complete = frame.rows_read >= state.grid_height;
+    EXPECT_EQ(paint_frame(state, parse_frame_record(record, state), frame, origin_col, origin_row),
+              complete);
     return output().substr(before);
-  }
-  std::string paint(const std::string& record, const std::vector<std::string>& rows) {
-    return paint_text(record, wve_lines(rows));
   }
 };
 
@@ -121,11 +123,12 @@ TEST(FramePainter, CountsJumpsOnlyForChangesAfterAnUnchangedCell) {
       "110110"
       "011111"
       "101010";
-  std::memcpy(p.state.new_frame.get(), rows.data(), rows.size());
+  const auto* cells = reinterpret_cast<const unsigned char*>(rows.data());
   // Row 0: column 3 (1). Row 1: column 1 (1). Row 2: columns 2 and 4 (2).
-  EXPECT_EQ(count_cursor_jumps(p.state, 18, repaint_threshold), 4);
-  EXPECT_EQ(count_cursor_jumps(p.state, 18, 2), 3) << "counting stops above the limit";
-  EXPECT_EQ(count_cursor_jumps(p.state, 6, repaint_threshold), 1) << "only the cells supplied";
+  EXPECT_EQ(count_cursor_jumps(p.state, cells, 18, repaint_threshold), 4);
+  EXPECT_GT(count_cursor_jumps(p.state, cells, 18, 2), 2);
+  EXPECT_EQ(count_cursor_jumps(p.state, cells, 6, repaint_threshold), 1)
+      << "only the cells supplied";
 }
 
 TEST(FramePainter, CrossesGapsWithCursorForwardAndEndsRowsAtTheLastChange) {
@@ -254,33 +257,16 @@ TEST(FramePainter, WholeGridRepaintShowsMissingCellsAsOnScreen) {
   EXPECT_NE(out.find("\x1b[15;-5H;\r\n" + row1 + magenta + block + ";\r\n"), std::string::npos);
 }
 
-TEST(FramePainter, LongRowsArriveInPiecesThatEachCountAsARow) {
-  // A line of exactly 254 characters is one row, and its line end alone the next (empty) row,
-  // so the second line of sevens is not part of this frame.
-  Painter p(254, 2);
-  const std::string out = p.paint("*f1-1-1", {std::string(254, '1'), std::string(254, '7')});
-  EXPECT_EQ(p.state.shown_frame[253], '1');
-  EXPECT_EQ(p.state.shown_frame[254], '0');
-  EXPECT_EQ(out.find(white), std::string::npos);
-}
-
 TEST(FramePainter, InputEndingInsideAFrameLeavesTheScreenAlone) {
   Painter p(2, 3);
-  EXPECT_EQ(p.paint_text("*f1-1-2-0/2", "11\n22\n", 1),
+  EXPECT_EQ(p.paint("*f1-1-2-0/2", {"11", "22"}),
             wrd_lines({"@wmode(11);", "\x1b[37m;", "\x1b[3;19H 2;"}));
   EXPECT_EQ(std::string(reinterpret_cast<char*>(p.state.shown_frame.get()), 6), "000000");
 }
 
-TEST(FramePainter, GridWithoutCellsStillReadsItsRows) {
+TEST(FramePainter, GridWithoutCellsPaintsOnlyTheEmptyLine) {
   Painter p(0, 3);
-  MemorySource source(wve_lines({"a", "b", "c", "*end"}));
-  WveReader reader(source);
-  p.state.input_file = &reader;
-  EXPECT_EQ(paint_frame(p.state, "*f1-1-1\n", 40, 13), 0);
-  std::string_view next;
-  ASSERT_EQ(reader.next_line(next), ReadStatus::line);
-  EXPECT_EQ(next, "*end\n");
-  EXPECT_EQ(p.output(), "\r\n");
+  EXPECT_EQ(p.paint("*f1-1-1", {"a", "b", "c"}), "\r\n");
 }
 
 // The changed cells of one frame as a plain cell-by-cell walk writes them, for comparing the
@@ -343,18 +329,6 @@ TEST(FramePainter, AgreesWithACellByCellWalkOnRandomFrames) {
     ASSERT_EQ(p.paint("*f1-1-1", rows), expected) << "frame " << frame;
     shown = cells;
   }
-}
-
-TEST(FramePainter, ScreenPositionsAreWrittenIn64Bits) {
-  EngineFixture f;
-  // The right edge of the widest grid: origin 40 - 2147483646, cell 2147483645.
-  const std::int64_t origin_col = 40 - 2147483646LL;
-  write_cursor_position(f.writer, 14, origin_col + 2 * 2147483645LL);
-  write_cursor_forward(f.writer, 2 * 2147483645LL);
-  write_cursor_position(f.writer, (24 - 2147483646LL) / 2 + 3 + 2147483645LL, -2147483606);
-  EXPECT_EQ(f.output(),
-            "\x1b[14;2147483684H;\r\n\x1b[4294967290C"
-            "\x1b[1073741837;-2147483606H;\r\n");
 }
 
 }  // namespace

@@ -80,5 +80,17 @@ TEST(WrdWriter, EmptyViewWithoutAPointerWritesNothing) {
   EXPECT_EQ(sink.bytes, "x");
 }
 
+TEST(WrdWriter, CursorEscapesTakeSixtyFourBitPositions) {
+  // The right edge of the widest grid: origin 40 - 2147483646, cell 2147483645.
+  const std::int64_t origin_col = 40 - 2147483646LL;
+  char text[3 * cursor_position_room];
+  char* at = put_cursor_position(text, 14, origin_col + 2 * 2147483645LL);
+  at = put_cursor_forward(at, 2 * 2147483645LL);
+  at = put_cursor_position(at, (24 - 2147483646LL) / 2 + 3 + 2147483645LL, -2147483606);
+  EXPECT_EQ(std::string(text, at),
+            "\x1b[14;2147483684H;\r\n\x1b[4294967290C"
+            "\x1b[1073741837;-2147483606H;\r\n");
+}
+
 }  // namespace
 }  // namespace mosaiq

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "test_support.h"
 
@@ -127,6 +129,72 @@ TEST(WveConversion, ADirectiveLineAmongTheRowsIsARow) {
   const std::string out = body(wve_lines({"*nXY=2,2", "*f1-1-1", "11", "*f1-1-2", "22", "22"}));
   EXPECT_NE(out.find(wrd_lines({"\x1b[15;38H;", block + block + ";"})), std::string::npos);
   EXPECT_EQ(out.find("\x1b[3;19H 2;"), std::string::npos) << "the second record was a row";
+}
+
+TEST(WveConversion, LongRowsArriveInPiecesThatEachCountAsARow) {
+  // A line of exactly 254 cells is one row, and its line end alone the next (empty) row, so the
+  // line of sevens is not part of this frame but a line of text after it.
+  const std::string out = body(wve_lines({"*nXY=254,2", "*f1-1-1", std::string(254, '1'),
+                                          std::string(254, '7')}));
+  EXPECT_NE(out.find("\x1b[34m" + block), std::string::npos);
+  EXPECT_EQ(out.find("\x1b[37m" + block), std::string::npos);
+}
+
+// Frames written the usual way (rows as wide as the grid, one kind of line end), repeated and
+// changed, with odd rows among them, in LF and in CR LF.
+std::string busy_animation(const std::string& line_end) {
+  std::string text = "*nXY=24,5" + line_end;
+  std::uint32_t seed = 5;
+  std::string cells(120, '0');
+  for (int frame = 0; frame < 12000; ++frame) {
+    seed = seed * 1103515245u + 12345u;
+    const unsigned kind = (seed >> 16) % 8;
+    if (kind < 2) cells[(seed >> 8) % 120] = static_cast<char>('0' + (seed >> 20) % 8);
+    text += "*f1-" + std::to_string(frame / 4 + 1) + "-" + std::to_string(frame % 4 + 1) +
+            (kind == 3 ? "-1/2" : "") + line_end;
+    for (int row = 0; row < 5; ++row) {
+      std::string cells_of_row = cells.substr(row * 24, 24);
+      if (kind == 4 && row == 2) cells_of_row.pop_back();        // a short row
+      if (kind == 5 && row == 4) cells_of_row += "\r";          // a CR before the line end
+      if (kind == 6 && row == 1) cells_of_row[3] = '\0';        // a NUL
+      text += cells_of_row + (kind == 7 && row == 0 ? "\n" : line_end);
+    }
+  }
+  return text;
+}
+
+TEST(WveConversion, RowsReadAsABlockOrOneByOneGiveTheSameScript) {
+  for (const char* line_end : {"\n", "\r\n"}) {
+    const std::string text = busy_animation(line_end);
+    ASSERT_GT(text.size(), 2 * WveReader::capacity) << "blocks of rows span refills";
+    const testing::Conversion whole = convert_text(text);
+    EXPECT_EQ(whole.outcome, ConvertOutcome::converted);
+    for (std::size_t chunk : {1u, 7u, 4093u, 65536u}) {
+      const testing::Conversion pieces = convert_text(text, chunk);
+      EXPECT_EQ(pieces.wrd, whole.wrd) << chunk;
+    }
+  }
+}
+
+TEST(WveConversion, StillFramesRepeatTheScreenUntilACellChanges) {
+  const std::string rows_a = std::string(24, '1'), rows_b = std::string(23, '1') + "2";
+  std::vector<std::string> lines = {"*nXY=24,1"};
+  for (const std::string& row : {rows_a, rows_a, rows_a, rows_b, rows_a, rows_a}) {
+    lines.push_back("*f1-1-1");
+    lines.push_back(row);
+  }
+  const std::string out = body(wve_lines(lines));
+  // Painted: the first frame, the change to 2, the change back; the still frames write only
+  // their empty lines.
+  const std::string first = wrd_lines({"\x1b[14;16H;", "\x1b[34m" + [&] {
+    std::string row;
+    for (int i = 0; i < 24; ++i) row += block;
+    return row;
+  }() + ";", ""});
+  EXPECT_NE(out.find(first + "\r\n\r\n" + wrd_lines({"\x1b[14;62H;", "\x1b[31m" + block + ";", ""}) +
+                     wrd_lines({"\x1b[14;62H;", "\x1b[34m" + block + ";", ""}) + "\r\n"),
+            std::string::npos)
+      << out;
 }
 
 TEST(WveConversion, InputEndingInsideAFrameKeepsItsModeAndPanelLines) {

@@ -12,6 +12,7 @@ int run_command_line(ConverterState& state, Console& console, const PathSyntax& 
                      const std::vector<std::string>& arguments) {
   if (arguments.empty()) return print_usage(console);
   int run_status = 0;
+  bool ask_before_overwrite = false;  // -i: for the rest of the run
   const std::string* pending_output_name = nullptr;
   for (std::size_t at = 0; at < arguments.size(); ++at) {
     const std::string& argument = arguments[at];
@@ -20,7 +21,7 @@ int run_command_line(ConverterState& state, Console& console, const PathSyntax& 
       char letter = argument.size() > 1 ? argument[1] : '\0';
       if (letter >= 'A' && letter <= 'Z') letter = static_cast<char>(letter - 'A' + 'a');
       if (letter == 'h') return print_usage(console);
-      if (letter == 'i') state.ask_before_overwrite = true;
+      if (letter == 'i') ask_before_overwrite = true;
       if (letter == 'o') {
         if (at + 1 == arguments.size()) return print_usage(console);
         pending_output_name = &arguments[++at];
@@ -30,8 +31,8 @@ int run_command_line(ConverterState& state, Console& console, const PathSyntax& 
       continue;
     }
     const FileResult result =
-        convert_file(state, console, syntax, argument, pending_output_name);
-    if (result.kind == FileResult::fatal) return fatal_error(console, result.message);
+        convert_file(state, console, syntax, argument, pending_output_name, ask_before_overwrite);
+    if (result.kind == FileResult::fatal) return fatal_error(console, *result.message);
     if (result.kind == FileResult::skipped) run_status = 1;
     pending_output_name = nullptr;
   }

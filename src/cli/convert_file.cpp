@@ -19,13 +19,13 @@ FileResult fatal(Message message) { return {FileResult::fatal, message}; }
 }  // namespace
 
 FileResult convert_file(ConverterState& state, Console& console, const PathSyntax& syntax,
-                        const std::string& argument, const std::string* output_name) {
+                        const std::string& argument, const std::string* output_name,
+                        bool ask_before_overwrite) {
   const std::string input_name = make_input_name(argument, syntax);
   const std::string wrd_name = make_output_name(output_name ? *output_name : argument, syntax);
 
-  if (state.ask_before_overwrite && file_exists(wrd_name) &&
-      !confirm_overwrite(console, wrd_name)) {
-    return {FileResult::skipped, Message::no_input_file};
+  if (ask_before_overwrite && file_exists(wrd_name) && !confirm_overwrite(console, wrd_name)) {
+    return {FileResult::skipped, std::nullopt};
   }
 
   std::FILE* input = std::fopen(input_name.c_str(), "rb");
@@ -63,7 +63,7 @@ FileResult convert_file(ConverterState& state, Console& console, const PathSynta
 
   switch (outcome) {
     case ConvertOutcome::converted:
-      return {FileResult::converted, Message::no_input_file};
+      return {FileResult::converted, std::nullopt};
     case ConvertOutcome::read_error:
       return fatal(Message::read_error);
     case ConvertOutcome::write_error:

@@ -1,6 +1,7 @@
 // Converting one file argument: names, the overwrite question, the files, the progress line.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "cli/messages.h"
@@ -13,14 +14,16 @@ struct PathSyntax;
 
 struct FileResult {
   enum Kind { converted, skipped, fatal } kind;
-  Message message;  // what to report, when fatal
+  std::optional<Message> message;  // what to report; only a fatal result has one
 };
 
 // Converts the WVE file named by the argument into its WRD file: the output name comes from
-// output_name when it is not null (the -o name), else from the argument. Returns skipped when
-// the user declined to overwrite, fatal (with the message) when the run must end; every file
-// it opened is closed by then, and the input is never opened for writing.
+// output_name when it is not null (the -o name), else from the argument. With
+// ask_before_overwrite the user is asked before an existing output file is replaced. Returns
+// skipped when the user declined, fatal (with the message) when the run must end; every file it
+// opened is closed by then, and the input is never opened for writing.
 FileResult convert_file(ConverterState& state, Console& console, const PathSyntax& syntax,
-                        const std::string& argument, const std::string* output_name);
+                        const std::string& argument, const std::string* output_name,
+                        bool ask_before_overwrite);
 
 }  // namespace mosaiq

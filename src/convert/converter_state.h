@@ -6,8 +6,7 @@
 
 namespace mosaiq {
 
-struct WveReader;
-struct WrdWriter;
+class WrdWriter;
 
 // A grid with more cells than this is not taken: the two frame buffers must stay addressable
 // with a signed 32-bit cell count, and every cell index must fit one.
@@ -26,9 +25,6 @@ struct ConverterState {
   // A lit cell of another character leaves its code minus '0' here, which matches no digit.
   std::int32_t current_colour = 0;
 
-  // Set by the -i option for the rest of the run; never reset per file.
-  bool ask_before_overwrite = false;
-
   // Status panel: labels still to be written, and the values last written.
   bool pattern_label_pending = true;
   bool measure_beat_label_pending = true;
@@ -44,13 +40,12 @@ struct ConverterState {
   // Grids above this many cells are not taken; a harness may lower it to bound its own work.
   std::int64_t cell_limit = max_cell_count;
 
-  // The WVE input and the WRD output of the file being converted.
-  WveReader* input_file = nullptr;
+  // The WRD output of the file being converted.
   WrdWriter* output_file = nullptr;
 };
 
 // Applies the default 24 x 5 grid; beat division 1; no colour selected; a fresh panel.
-// ask_before_overwrite and cell_limit are kept.
+// cell_limit is kept.
 void reset_for_file(ConverterState& state);
 
 // Allocates both frame buffers for the current cell_count, the screen's cells all '0'.

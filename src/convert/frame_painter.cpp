@@ -6,7 +6,6 @@
 #include "convert/frame_record.h"
 #include "convert/status_panel.h"
 #include "convert/wrd_writer.h"
-#include "convert/wve_reader.h"
 
 namespace mosaiq {
 
@@ -29,10 +28,12 @@ constexpr CellText cell_texts[8][2] = {
     {{"\x81\xa1", 2}, {"\x1b[37m\x81\xa1", 7}},  // white
 };
 
+// The length of cell_texts[d][escape]: two bytes of glyph or spaces, and the colour escape.
+constexpr unsigned cell_length(unsigned escape) { return 2 + 5 * escape; }
+
 // The most one painted cell adds: a cursor-forward escape, then a cell text copied whole.
-constexpr std::size_t cell_room = 2 + max_decimal_length + 1 + sizeof(CellText::bytes);
-// The most a cursor-position line takes.
-constexpr std::size_t position_room = 2 + 2 * max_decimal_length + 1 + 4;
+constexpr std::size_t cell_room = cursor_forward_room + sizeof(CellText::bytes);
+constexpr std::size_t position_room = cursor_position_room;
 
 // Writes one cell: "■" for a lit cell, after its colour escape when that colour is not the one
 // selected; two spaces for a dark cell. Another character than '0' to '7' is lit without an
@@ -41,33 +42,15 @@ inline char* paint_cell(char* at, std::int32_t& colour, unsigned char ch) {
   const unsigned digit = static_cast<unsigned>(ch) - '0';
   if (digit < 8) {
     const bool lit = digit != 0;
-    const bool escape = lit && static_cast<std::int32_t>(digit) != colour;
+    const unsigned escape = lit & (static_cast<std::int32_t>(digit) != colour);
     const CellText& text = cell_texts[digit][escape];
     std::memcpy(at, text.bytes, sizeof text.bytes);
     colour = lit ? static_cast<std::int32_t>(digit) : colour;
-    return at + text.length;
+    return at + cell_length(escape);
   }
   colour = ch - '0';
   std::memcpy(at, "\x81\xa1", 2);
   return at + 2;
-}
-
-char* put_cursor_position(char* at, std::int64_t row, std::int64_t column) {
-  std::memcpy(at, "\x1b[", 2);
-  at += 2;
-  at += format_decimal(row, at);
-  *at++ = ';';
-  at += format_decimal(column, at);
-  std::memcpy(at, "H;\r\n", 4);
-  return at + 4;
-}
-
-char* put_cursor_forward(char* at, std::int64_t columns) {
-  std::memcpy(at, "\x1b[", 2);
-  at += 2;
-  at += format_decimal(columns, at);
-  *at = 'C';
-  return at + 1;
 }
 
 char* end_cell_line(WrdWriter& out, char* at) {
@@ -76,11 +59,37 @@ char* end_cell_line(WrdWriter& out, char* at) {
   return at + 3;
 }
 
-inline bool same_eight(const unsigned char* cells, const unsigned char* shown) {
+inline std::uint64_t differing_bits(const unsigned char* cells, const unsigned char* shown) {
   std::uint64_t a, b;
   std::memcpy(&a, cells, 8);
   std::memcpy(&b, shown, 8);
-  return a == b;
+  return a ^ b;
+}
+
+// Which of the eight bytes a word was loaded from holds the first (or the last) set bit of
+// `bits`, which must not be 0.
+constexpr bool little_endian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+inline std::int64_t first_byte(std::uint64_t bits) {
+  return (little_endian ? __builtin_ctzll(bits) : __builtin_clzll(bits)) / 8;
+}
+inline std::int64_t last_byte(std::uint64_t bits) {
+  return 7 - (little_endian ? __builtin_clzll(bits) : __builtin_ctzll(bits)) / 8;
+}
+
+// Whether the `count` cells are the same in both frames; memcmp() without a call for the short
+// rows of most grids.
+inline bool same_cells(const unsigned char* cells, const unsigned char* shown,
+                       std::int64_t count) {
+  if (count > 32) return std::memcmp(cells, shown, static_cast<std::size_t>(count)) == 0;
+  if (count >= 8) {
+    std::uint64_t bits = differing_bits(cells + count - 8, shown + count - 8);
+    for (std::int64_t c = 0; c + 8 < count; c += 8) bits |= differing_bits(cells + c, shown + c);
+    return bits == 0;
+  }
+  for (std::int64_t c = 0; c < count; ++c) {
+    if (cells[c] != shown[c]) return false;
+  }
+  return true;
 }
 
 // The index of the first cell from `from` on that differs between the frames, or count.
@@ -88,8 +97,23 @@ inline bool same_eight(const unsigned char* cells, const unsigned char* shown) {
 inline std::int64_t next_change(const unsigned char* cells, const unsigned char* shown,
                                 std::int64_t from, std::int64_t count) {
   std::int64_t c = from;
-  while (c + 8 <= count && same_eight(cells + c, shown + c)) c += 8;
+  for (; c + 8 <= count; c += 8) {
+    const std::uint64_t bits = differing_bits(cells + c, shown + c);
+    if (bits != 0) return c + first_byte(bits);
+  }
   while (c < count && cells[c] == shown[c]) ++c;
+  return c;
+}
+
+// The index after the last cell before `count` that differs between the frames, or 0.
+inline std::int64_t end_of_changes(const unsigned char* cells, const unsigned char* shown,
+                                   std::int64_t count) {
+  std::int64_t c = count;
+  for (; c >= 8; c -= 8) {
+    const std::uint64_t bits = differing_bits(cells + c - 8, shown + c - 8);
+    if (bits != 0) return c - 8 + last_byte(bits) + 1;
+  }
+  while (c > 0 && cells[c - 1] == shown[c - 1]) --c;
   return c;
 }
 
@@ -117,6 +141,13 @@ constexpr struct ForwardTexts {
   }
 } forward_texts;
 
+// The length of forward_texts.gaps[gap]: none for no gap, "\x1b[nC" with one or two digits.
+constexpr unsigned forward_length(std::int64_t gap) {
+  return gap == 0 ? 0 : gap < 5 ? 4 : 5;
+}
+static_assert(forward_length(4) == 4 && forward_length(5) == 5 && forward_length(short_gap - 1) == 5,
+              "the cursor-forward texts of the short gaps");
+
 // Cells painted between two checks for room in the writer's buffer.
 constexpr std::int64_t cells_per_block = 512;
 static_assert(cells_per_block * cell_room + position_room + 3 < WrdWriter::capacity);
@@ -124,10 +155,14 @@ static_assert(cells_per_block * cell_room + position_room + 3 < WrdWriter::capac
 // Paints the changed cells of one row segment; the segment must hold at least one change.
 // Cells '0' to '7' after a short gap take a path without branches, since whether a cell changed
 // and which colour it has are as good as random in a busy animation.
-void paint_row_changes(WrdWriter& out, std::int32_t& colour, const unsigned char* cells,
+void paint_row_changes(WrdWriter& out, std::int32_t& selected, const unsigned char* cells,
                        const unsigned char* shown, std::int64_t count, std::int64_t screen_row,
                        std::int64_t origin_col) {
+  // Kept in a register: written through `at`, the colour in memory would be reread every cell.
+  std::int32_t colour = selected;
   std::int64_t c = next_change(cells, shown, 0, count);
+  // Unchanged cells at the end of the row need no cursor move: the line just ends.
+  count = end_of_changes(cells, shown, count);
   char* at = put_cursor_position(out.reserve(position_room), screen_row, origin_col + 2 * c);
   std::int64_t gap = 0;
   while (c < count) {
@@ -140,14 +175,15 @@ void paint_row_changes(WrdWriter& out, std::int32_t& colour, const unsigned char
       if (digit < 8 && gap < short_gap) {
         // All ones when the cell changed, else all zeros: the selections below are masks.
         const std::uint32_t keep = 0u - static_cast<std::uint32_t>(changed);
+        // The lengths are computed, not loaded, so that `at` never waits for a table.
         const ForwardText& forward = forward_texts.gaps[gap];
         std::memcpy(at, forward.bytes, sizeof forward.bytes);
-        at += forward.length & keep;
+        at += forward_length(gap) & keep;
         const bool lit = digit != 0;
         const unsigned escape = lit & (static_cast<std::int32_t>(digit) != colour);
         const CellText& text = cell_texts[digit][escape];
         std::memcpy(at, text.bytes, sizeof text.bytes);
-        at += text.length & keep;
+        at += cell_length(escape) & keep;
         const std::uint32_t recolour = keep & (0u - static_cast<std::uint32_t>(lit));
         colour ^=
             static_cast<std::int32_t>((static_cast<std::uint32_t>(colour) ^ digit) & recolour);
@@ -164,39 +200,60 @@ void paint_row_changes(WrdWriter& out, std::int32_t& colour, const unsigned char
       }
     }
   }
-  // Unchanged cells at the end of the row need no cursor move: the line just ends.
   out.commit(end_cell_line(out, at));
+  selected = colour;
 }
 
-void paint_changes(ConverterState& state, std::int64_t filled, std::int64_t origin_col,
-                   std::int64_t origin_row) {
-  const unsigned char* cells = state.new_frame.get();
+void paint_changes(ConverterState& state, const unsigned char* cells, std::int64_t filled,
+                   std::int64_t origin_col, std::int64_t origin_row) {
   const unsigned char* shown = state.shown_frame.get();
+  if (std::memcmp(cells, shown, static_cast<std::size_t>(filled)) == 0) return;
   const std::int64_t width = state.grid_width;
   std::int64_t row = 0;
   for (std::int64_t start = 0; start < filled; start += width, ++row) {
     const std::int64_t count = filled - start < width ? filled - start : width;
-    if (std::memcmp(cells + start, shown + start, static_cast<std::size_t>(count)) == 0) continue;
+    if (same_cells(cells + start, shown + start, count)) continue;
     paint_row_changes(*state.output_file, state.current_colour, cells + start, shown + start, count,
                       origin_row + row, origin_col);
   }
 }
 
-void paint_whole_grid(ConverterState& state, std::int64_t origin_col, std::int64_t origin_row) {
+// Writes `count` cells as they are, the dark ones as two spaces.
+char* paint_cells(WrdWriter& out, char* at, std::int32_t& selected, const unsigned char* cells,
+                  std::int64_t count) {
+  std::int32_t colour = selected;
+  for (std::int64_t c = 0; c < count;) {
+    at = out.ensure(at, static_cast<std::size_t>(cells_per_block) * cell_room);
+    const std::int64_t block_end = count - c < cells_per_block ? count : c + cells_per_block;
+    for (; c < block_end; ++c) at = paint_cell(at, colour, cells[c]);
+  }
+  selected = colour;
+  return at;
+}
+
+// Every cell of the grid, row by row: the cells the rows supplied, then what the screen shows.
+void paint_whole_grid(ConverterState& state, const FrameCells& frame, std::int64_t origin_col,
+                      std::int64_t origin_row) {
   WrdWriter& out = *state.output_file;
-  const unsigned char* cells = state.new_frame.get();
+  const unsigned char* shown = state.shown_frame.get();
   const std::int64_t width = state.grid_width;
   std::int32_t colour = state.current_colour;
   for (std::int64_t row = 0; row < state.grid_height; ++row) {
     char* at = put_cursor_position(out.reserve(position_room), origin_row + row, origin_col);
-    const unsigned char* row_cells = cells + row * width;
-    for (std::int64_t c = 0; c < width; ++c) {
-      at = out.ensure(at, cell_room);
-      at = paint_cell(at, colour, row_cells[c]);
-    }
+    const std::int64_t start = row * width;
+    const std::int64_t supplied =
+        frame.filled <= start ? 0 : (frame.filled - start < width ? frame.filled - start : width);
+    at = paint_cells(out, at, colour, frame.cells + start, supplied);
+    at = paint_cells(out, at, colour, shown + start + supplied, width - supplied);
     out.commit(end_cell_line(out, at));
   }
   state.current_colour = colour;
+}
+
+void write_mode_line(WrdWriter& out, std::int32_t division) {
+  out.put("@wmode(", 7);
+  out.put_decimal(wmode_value(division));
+  out.put(");\r\n", 4);
 }
 
 }  // namespace
@@ -205,82 +262,48 @@ std::int64_t wmode_value(std::int32_t division) {
   return 96 / (4 * static_cast<std::int64_t>(division)) - 1;
 }
 
-void write_cursor_position(WrdWriter& out, std::int64_t row, std::int64_t column) {
-  out.commit(put_cursor_position(out.reserve(position_room), row, column));
-}
-
-void write_cursor_forward(WrdWriter& out, std::int64_t columns) {
-  out.commit(put_cursor_forward(out.reserve(cell_room), columns));
-}
-
-int read_frame_rows(ConverterState& state, unsigned char* buffer, std::int64_t& filled) {
-  const std::int64_t capacity = state.cell_count;
-  filled = 0;
-  for (std::int32_t row = 0; row < state.grid_height; ++row) {
-    std::string_view text;
-    if (state.input_file->next_line(text) != ReadStatus::line) return 1;
-    if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
-    const std::int64_t room = capacity - filled;
-    const std::int64_t take = static_cast<std::int64_t>(text.size()) < room
-                                  ? static_cast<std::int64_t>(text.size())
-                                  : room;
-    std::memcpy(buffer + filled, text.data(), static_cast<std::size_t>(take));
-    filled += take;
-  }
-  return 0;
-}
-
-std::int64_t count_cursor_jumps(const ConverterState& state, std::int64_t filled,
-                                std::int64_t limit) {
-  const unsigned char* cells = state.new_frame.get();
+std::int64_t count_cursor_jumps(const ConverterState& state, const unsigned char* cells,
+                                std::int64_t filled, std::int64_t limit) {
   const unsigned char* shown = state.shown_frame.get();
   const std::int64_t width = state.grid_width;
   std::int64_t jumps = 0;
   for (std::int64_t start = 0; start < filled; start += width) {
     const std::int64_t count = filled - start < width ? filled - start : width;
-    if (std::memcmp(cells + start, shown + start, static_cast<std::size_t>(count)) == 0) continue;
-    // Every run of changed cells but one that starts the row costs a jump.
-    std::int64_t c = next_change(cells + start, shown + start, 0, count);
-    if (c > 0 && ++jumps > limit) return jumps;
-    while (c < count) {
-      while (c < count && cells[start + c] != shown[start + c]) ++c;
-      c = next_change(cells + start, shown + start, c, count);
-      if (c < count && ++jumps > limit) return jumps;
+    if (same_cells(cells + start, shown + start, count)) continue;
+    // Every run of changed cells costs a jump, but one that starts the row. Counted without a
+    // branch per cell: in a busy animation whether a cell changed is as good as random.
+    std::uint32_t before = 1;
+    for (std::int64_t c = 0; c < count;) {
+      const std::int64_t block_end = count - c < 64 ? count : c + 64;
+      for (; c < block_end; ++c) {
+        const std::uint32_t changed = cells[start + c] != shown[start + c];
+        jumps += changed & (before ^ 1u);
+        before = changed;
+      }
+      if (jumps > limit) return jumps;
     }
   }
   return jumps;
 }
 
-int paint_frame(ConverterState& state, std::string_view line, std::int64_t origin_col,
-                std::int64_t origin_row) {
+bool paint_frame(ConverterState& state, const FrameRecord& record, const FrameCells& frame,
+                 std::int64_t origin_col, std::int64_t origin_row) {
   WrdWriter& out = *state.output_file;
-  const FrameRecord record = parse_frame_record(line, state);
-  if (record.beat_division != 0 && record.beat_division != state.beat_division) {
-    state.beat_division = record.beat_division;
-    out.put("@wmode(", 7);
-    out.put_decimal(wmode_value(record.beat_division));
-    out.put(");\r\n", 4);
-  }
+  if (take_beat_division(state, record)) write_mode_line(out, record.beat_division);
   show_pattern(state, record.pattern_number, {});
   show_measure_beat(state, record.measure, record.beat);
-
-  unsigned char* cells = state.new_frame.get();
-  unsigned char* shown = state.shown_frame.get();
-  std::int64_t filled = 0;
-  if (read_frame_rows(state, cells, filled) != 0) return 1;
+  if (frame.rows_read < state.grid_height) return false;
 
   if (record.repaint_flag != 0 &&
-      count_cursor_jumps(state, filled, repaint_threshold) > repaint_threshold) {
-    // Cells the rows did not supply keep what the screen shows.
-    std::memcpy(cells + filled, shown + filled,
-                static_cast<std::size_t>(state.cell_count - filled));
-    paint_whole_grid(state, origin_col, origin_row);
+      count_cursor_jumps(state, frame.cells, frame.filled, repaint_threshold) > repaint_threshold) {
+    paint_whole_grid(state, frame, origin_col, origin_row);
   } else {
-    paint_changes(state, filled, origin_col, origin_row);
+    paint_changes(state, frame.cells, frame.filled, origin_col, origin_row);
   }
   out.end_line();
-  std::memcpy(shown, cells, static_cast<std::size_t>(filled));
-  return 0;
+  unsigned char* shown = state.shown_frame.get();
+  if (frame.cells != shown) std::memcpy(shown, frame.cells, static_cast<std::size_t>(frame.filled));
+  return true;
 }
 
 }  // namespace mosaiq

@@ -1,5 +1,7 @@
 #include "convert/status_panel.h"
 
+#include <cstring>
+
 #include "convert/converter_state.h"
 #include "convert/wrd_writer.h"
 
@@ -9,6 +11,13 @@ namespace {
 
 constexpr std::int32_t yellow = 6;
 constexpr std::int32_t white = 7;
+
+// Copies a literal into a span reserved in the writer; returns the end of the copy.
+template <std::size_t size>
+char* put_text(char* at, const char (&text)[size]) {
+  std::memcpy(at, text, size - 1);
+  return at + size - 1;
+}
 
 void select_white(ConverterState& state) {
   if (state.current_colour == white) return;
@@ -63,15 +72,15 @@ void show_measure_beat(ConverterState& state, std::int32_t measure, std::int32_t
   if (beat == state.shown_beat) return;
   state.shown_beat = beat;
   select_white(state);
+  // Both value lines at once: they come every frame.
+  char* at = out.reserve(2 * (7 + max_decimal_length + 1 + 3));
   if (measure != state.shown_measure) {
     state.shown_measure = measure;
-    out.put("\x1b[3;9H");
-    out.put_decimal_2(measure);
-    out.put(";\r\n");
+    at = put_text(at, "\x1b[3;9H");
+    at = put_text(format_decimal_2(measure, at), ";\r\n");
   }
-  out.put("\x1b[3;19H");
-  out.put_decimal_2(beat);
-  out.put(";\r\n");
+  at = put_text(at, "\x1b[3;19H");
+  out.commit(put_text(format_decimal_2(beat, at), ";\r\n"));
 }
 
 }  // namespace mosaiq

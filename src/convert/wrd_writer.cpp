@@ -2,17 +2,7 @@
 
 namespace mosaiq {
 
-std::size_t format_decimal(std::int64_t value, char* out) {
-  // Screen rows and columns are mostly small: one or two digits without a loop.
-  if (value >= 0 && value < 100) {
-    if (value < 10) {
-      out[0] = static_cast<char>('0' + value);
-      return 1;
-    }
-    out[0] = static_cast<char>('0' + value / 10);
-    out[1] = static_cast<char>('0' + value % 10);
-    return 2;
-  }
+std::size_t format_decimal_long(std::int64_t value, char* out) {
   // Work in the unsigned magnitude so that the most negative value needs no special case.
   std::uint64_t magnitude =
       value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
@@ -34,24 +24,22 @@ void WrdWriter::put_decimal(std::int64_t value) {
 }
 
 void WrdWriter::put_decimal_2(std::int64_t value) {
-  char* at = reserve(max_decimal_length + 1);
-  if (value >= 0 && value < 10) *at++ = ' ';
-  commit(at + format_decimal(value, at));
+  commit(format_decimal_2(value, reserve(max_decimal_length + 1)));
 }
 
 bool WrdWriter::flush() {
-  if (!write_failed && used > 0 && !sink.write(buffer, used)) write_failed = true;
-  used = 0;
-  return !write_failed;
+  if (!write_failed_ && used_ > 0 && !sink_.write(buffer_.get(), used_)) write_failed_ = true;
+  used_ = 0;
+  return !write_failed_;
 }
 
 void WrdWriter::put_large(const char* data, std::size_t size) {
   while (size > 0) {
-    if (used == capacity && !flush()) return;
-    std::size_t room = capacity - used;
+    if (used_ == capacity && !flush()) return;
+    std::size_t room = capacity - used_;
     std::size_t part = size < room ? size : room;
-    std::memcpy(buffer + used, data, part);
-    used += part;
+    std::memcpy(buffer_.get() + used_, data, part);
+    used_ += part;
     data += part;
     size -= part;
   }

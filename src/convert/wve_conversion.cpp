@@ -2,10 +2,9 @@
 
 #include <cstdint>
 #include <cstring>
-#include <string_view>
 
 #include "convert/converter_state.h"
-#include "convert/field_scanner.h"
+#include "convert/directive_loop.h"
 #include "convert/frame_painter.h"
 #include "convert/status_panel.h"
 #include "convert/wrd_writer.h"
@@ -15,97 +14,141 @@ namespace mosaiq {
 
 namespace {
 
-// What the directive loop keeps for the file in hand.
-struct FileScope {
-  std::int64_t origin_col = 16;  // screen column of the grid's left edge
-  std::int64_t origin_row = 12;  // screen row of the grid's top edge
-  std::int32_t pattern_number = 1;
-  char pattern_text[256] = {};
-  std::size_t pattern_text_length = 0;
-  bool in_header = true;  // "*nXY=" is honoured only before any other recognised directive
-};
+// memcpy() for the short copies of grid rows, without a call.
+inline void copy_cells(unsigned char* to, const char* from, std::size_t size) {
+  if (size >= 16 && size <= 32) {
+    std::memcpy(to, from, 16);
+    std::memcpy(to + size - 16, from + size - 16, 16);
+  } else if (size >= 8 && size < 16) {
+    std::memcpy(to, from, 8);
+    std::memcpy(to + size - 8, from + size - 8, 8);
+  } else {
+    std::memcpy(to, from, size);
+  }
+}
 
-bool starts_with(std::string_view line, std::string_view prefix) {
-  return line.size() >= prefix.size() && std::memcmp(line.data(), prefix.data(), prefix.size()) == 0;
+// Whether a row of the input repeats the cells on screen; memcmp() without a call for the short
+// rows of most grids.
+inline bool same_row(const char* row, const unsigned char* shown, std::size_t size) {
+  if (size < 8 || size > 32) return std::memcmp(row, shown, size) == 0;
+  std::uint64_t a, b, bits;
+  std::memcpy(&a, row + size - 8, 8);
+  std::memcpy(&b, shown + size - 8, 8);
+  bits = a ^ b;
+  for (std::size_t at = 0; at + 8 < size; at += 8) {
+    std::memcpy(&a, row + at, 8);
+    std::memcpy(&b, shown + at, 8);
+    bits |= a ^ b;
+  }
+  return bits == 0;
 }
 
 void write_header(WrdWriter& out) {
   out.put("@startup(400)\r\n@wmode(23);\r\n@wait(0);\r\n\r\n");
 }
 
-// "*p%d,%[^\n]" or "*cp%d,%[^\n]": the number when it converts, the text when the number, the
-// comma and at least one byte of text are all there. The panel is updated in every case.
-void announce_pattern(ConverterState& state, FileScope& file, std::string_view line,
-                      std::size_t prefix_length) {
-  FieldScanner scan{line, prefix_length};
-  std::string_view text;
-  if (scan.scan_int(file.pattern_number) && scan.scan_char(',') && scan.scan_rest_of_line(text)) {
-    // A line is at most WveReader::line_limit bytes, so the text always fits.
-    std::memcpy(file.pattern_text, text.data(), text.size());
-    file.pattern_text_length = text.size();
-  }
-  show_pattern(state, file.pattern_number, {file.pattern_text, file.pattern_text_length});
-}
+// The rows of the last frame as they stood in the input, when they repeated the screen. A
+// frame whose rows repeat them byte for byte repeats the screen too: a still picture held for
+// many frames costs one comparison a frame.
+struct StillRows {
+  static constexpr std::size_t capacity = 4096;
+  char bytes[capacity];
+  std::size_t length = 0;  // 0: none to compare with
+};
 
-// "*nXY=%d,%d": the width when it converts, the height when both do. A grid with a negative
-// side or more cells than the limit is not taken; a side of 0 gives a grid without cells.
-void set_grid_size(ConverterState& state, FileScope& file, std::string_view line) {
-  FieldScanner scan{line, 5};
-  std::int32_t width = state.grid_width;
-  std::int32_t height = state.grid_height;
-  if (scan.scan_int(width) && scan.scan_char(',')) scan.scan_int(height);
-  const std::int64_t cells = static_cast<std::int64_t>(width) * height;
-  if (width >= 0 && height >= 0 && cells <= state.cell_limit) {
-    state.grid_width = width;
-    state.grid_height = height;
-    state.cell_count = static_cast<std::int32_t>(cells);
+// Turns what the directive loop reads into script: rows go into new_frame, frames to the
+// painter, pattern announcements to the panel.
+struct Conversion {
+  ConverterState& state;
+  DirectiveScope& scope;
+  WrdWriter& output;
+  StillRows& still;
+  const unsigned char* cells = nullptr;  // the current frame's cells
+  std::int64_t filled = 0;               // how many of them its rows supplied
+  bool out_of_memory = false;
+
+  bool line(const WveLine&, LineKind) { return !output.failed(); }
+
+  bool frame_record(const WveLine&, const FrameRecord&) {
+    if (!state.new_frame && !allocate_frames(state)) {
+      out_of_memory = true;
+      return false;
+    }
+    return true;
   }
-  file.origin_col = 40 - static_cast<std::int64_t>(state.grid_width);
-  file.origin_row = (24 - static_cast<std::int64_t>(state.grid_height)) / 2 + 3;
-}
+
+  // Rows written the usual way, each as wide as the grid, are taken as one block; a frame that
+  // repeats the screen then needs no copy at all. Other rows are read one by one.
+  std::int32_t rows(WveReader& input, std::int32_t count) {
+    filled = state.cell_count;
+    cells = state.shown_frame.get();
+    if (still.length > 0 && input.skip_repeat({still.bytes, still.length})) return count;
+    still.length = 0;
+    const std::size_t width = static_cast<std::size_t>(state.grid_width);
+    std::size_t stride = 0;
+    const std::string_view block = input.take_rows(width, count, stride);
+    if (block.empty()) {
+      filled = 0;
+      cells = state.new_frame.get();
+      return read_rows(input, state, 0, count, *this);
+    }
+    std::int32_t row = 0;
+    while (row < count && same_row(block.data() + row * stride, cells + row * width, width)) ++row;
+    if (row == count) {
+      if (block.size() <= StillRows::capacity) {
+        std::memcpy(still.bytes, block.data(), block.size());
+        still.length = block.size();
+      }
+      return count;
+    }
+    unsigned char* frame = state.new_frame.get();
+    for (row = 0; row < count; ++row) {
+      copy_cells(frame + row * width, block.data() + row * stride, width);
+    }
+    cells = frame;
+    return count;
+  }
+
+  // The rows are laid end to end; what goes beyond the grid's cells is dropped.
+  void row(const WveLine& line, std::int32_t) {
+    const std::int64_t room = state.cell_count - filled;
+    const std::int64_t size = static_cast<std::int64_t>(line.text.size());
+    const std::int64_t take = size < room ? size : room;
+    if (take > 0) {
+      copy_cells(state.new_frame.get() + filled, line.text.data(), static_cast<std::size_t>(take));
+      filled += take;
+    }
+  }
+
+  bool frame_end(const FrameRecord& record, std::int32_t rows_read) {
+    paint_frame(state, record, FrameCells{cells, filled, rows_read}, scope.origin_col,
+                scope.origin_row);
+    return true;
+  }
+
+  void pattern(const WveLine&, const PatternScan&) {
+    show_pattern(state, scope.pattern_number, scope.text());
+  }
+
+  void grid_size(const WveLine&, const GridScan&, bool) {}
+};
 
 }  // namespace
 
 ConvertOutcome convert_wve(ConverterState& state, WveReader& input, WrdWriter& output) {
   reset_for_file(state);
-  state.input_file = &input;
   state.output_file = &output;
-  FileScope file;
+  DirectiveScope scope;
   write_header(output);
 
-  bool out_of_memory = false;
-  std::string_view line;
-  while (!output.failed() && input.next_line(line) == ReadStatus::line) {
-    if (line.empty() || line[0] != '*') continue;
-    if (starts_with(line, "*f")) {
-      file.in_header = false;
-      if (!state.new_frame && !allocate_frames(state)) {
-        out_of_memory = true;
-        break;
-      }
-      if (paint_frame(state, line, file.origin_col, file.origin_row) != 0) break;
-    } else if (starts_with(line, "*nCT=") || starts_with(line, "*complex") ||
-               starts_with(line, "*chaos") || starts_with(line, "*normal")) {
-      file.in_header = false;
-    } else if (starts_with(line, "*p")) {
-      file.in_header = false;
-      announce_pattern(state, file, line, 2);
-    } else if (starts_with(line, "*cp")) {
-      file.in_header = false;
-      announce_pattern(state, file, line, 3);
-    } else if (file.in_header && starts_with(line, "*nXY=")) {
-      file.in_header = false;
-      set_grid_size(state, file, line);
-    } else if (starts_with(line, "*end")) {
-      break;
-    }
-  }
+  StillRows still;
+  Conversion conversion{state, scope, output, still};
+  walk_directives(input, state, scope, conversion);
 
   release_frames(state);
   const bool written = output.flush();
-  state.input_file = nullptr;
   state.output_file = nullptr;
-  if (out_of_memory) return ConvertOutcome::out_of_memory;
+  if (conversion.out_of_memory) return ConvertOutcome::out_of_memory;
   if (!written) return ConvertOutcome::write_error;
   if (input.failed()) return ConvertOutcome::read_error;
   return ConvertOutcome::converted;

@@ -4,8 +4,8 @@
 namespace mosaiq {
 
 struct ConverterState;
-struct WveReader;
-struct WrdWriter;
+class WveReader;
+class WrdWriter;
 
 enum class ConvertOutcome {
   converted,      // the input was read to its end, "*end" or a frame cut short
