@@ -22,8 +22,8 @@ int main(int argc, char** argv) {
   mosaiq::FileSource source(input);
   static mosaiq::WveReader reader(source);
   unsigned long long checksum = 0;
-  std::string_view line;
-  while (reader.next_line(line) == mosaiq::ReadStatus::line) checksum += line.size();
+  mosaiq::WveLine line;
+  while (reader.next_line(line) == mosaiq::ReadStatus::line) checksum += line.text.size();
 
   // The script goes through the writer a line at a time, as the converter hands it over.
   mosaiq::FileSink sink(copy);

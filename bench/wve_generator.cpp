@@ -1,11 +1,12 @@
 // Writes a large, deterministic WVE file of one profile to standard output.
 //
-// usage: wve_generator PROFILE SIZE_MB [WIDTH HEIGHT]
+// usage: wve_generator [--lf] PROFILE SIZE_MB [WIDTH HEIGHT]
 //   sparse   a few cells change per frame
 //   dense    most cells change; flag 0, so the grid is never repainted whole
 //   repaint  flag 1 and many changes: whole-grid repaints
 //   static   every frame equals the one on screen
 //   mixed    patterns, beat divisions and all of the above in turn
+// Lines end in CR LF, as files made on DOS and Windows do, or with --lf in LF alone.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -54,9 +55,15 @@ void scatter(std::vector<char>& cells, Random& random, std::uint32_t percent) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const bool crlf = !(argc > 1 && std::strcmp(argv[1], "--lf") == 0);
+  if (!crlf) {
+    --argc;
+    ++argv;
+  }
   Profile profile;
   if ((argc != 3 && argc != 5) || !parse_profile(argv[1], profile)) {
-    std::fprintf(stderr, "usage: wve_generator sparse|dense|repaint|static|mixed SIZE_MB [W H]\n");
+    std::fprintf(stderr,
+                 "usage: wve_generator [--lf] sparse|dense|repaint|static|mixed SIZE_MB [W H]\n");
     return 1;
   }
   const std::uint64_t limit = std::strtoull(argv[2], nullptr, 10) << 20;
@@ -66,13 +73,18 @@ int main(int argc, char** argv) {
   std::vector<char> cells(static_cast<std::size_t>(width) * height, '0');
   scatter(cells, random, 50);
 
-  std::string text;
+  std::string text, out;
   text.reserve(1 << 20);
   std::uint64_t written = 0;
   auto emit = [&](bool last) {
     if (text.size() >= (1u << 20) || last) {
-      std::fwrite(text.data(), 1, text.size(), stdout);
-      written += text.size();
+      out.clear();
+      for (const char c : text) {
+        if (c == '\n' && crlf) out += '\r';
+        out += c;
+      }
+      std::fwrite(out.data(), 1, out.size(), stdout);
+      written += out.size();
       text.clear();
     }
   };
