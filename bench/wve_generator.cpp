@@ -90,6 +90,7 @@ int main(int argc, char** argv) {
   };
   text += "*nXY=" + std::to_string(width) + "," + std::to_string(height) + "\n";
   text += "*p1,benchmark\n";
+  std::uint64_t position = 0;  // in 24ths of a beat
   for (std::uint64_t frame = 0; written + text.size() < limit; ++frame) {
     Profile kind = profile;
     int division = 1;
@@ -117,8 +118,12 @@ int main(int argc, char** argv) {
       case Profile::mixed:
         break;
     }
-    const std::uint64_t measure = frame / 4 + 1;
-    const std::uint64_t beat = frame % 4 + 1;
+    // Stamps follow the music: a frame lasts floor(24 / division) / 24 of a beat, 4 beats a
+    // measure.
+    const std::uint64_t beats = position / 24;
+    position += 24 / division;
+    const std::uint64_t measure = beats / 4 + 1;
+    const std::uint64_t beat = beats % 4 + 1;
     text += "*f1-" + std::to_string(measure) + "-" + std::to_string(beat);
     if (kind == Profile::repaint) {
       text += "-1/" + std::to_string(division);

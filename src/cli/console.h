@@ -24,6 +24,14 @@ class Console {
 // The process's own console.
 Console& system_console();
 
+// Whether standard output is a terminal.
+bool standard_output_is_terminal();
+
+// Whether the console shows UTF-8: on POSIX when the codeset of the user's locale is UTF-8
+// (LC_CTYPE is set back to "C" after the question); never on Windows, whose console texts
+// are in the ANSI code page.
+bool console_text_is_utf8();
+
 // Standard output and standard error through the C streams, as both platforms' consoles write
 // them: output flushed at once, and flushed before anything goes to standard error. A failed
 // write is not reported.

@@ -1,8 +1,11 @@
+#include <langinfo.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <clocale>
 #include <cstdio>
+#include <cstring>
 
 #include "cli/console.h"
 
@@ -35,6 +38,20 @@ class PosixConsole : public Console {
 };
 
 }  // namespace
+
+bool standard_output_is_terminal() { return ::isatty(STDOUT_FILENO) != 0; }
+
+bool console_text_is_utf8() {
+  static const bool utf8 = [] {
+    if (std::setlocale(LC_CTYPE, "") == nullptr) return false;
+    const char* codeset = nl_langinfo(CODESET);
+    const bool is_utf8 = codeset != nullptr && (std::strcmp(codeset, "UTF-8") == 0 ||
+                                                std::strcmp(codeset, "utf8") == 0);
+    std::setlocale(LC_CTYPE, "C");
+    return is_utf8;
+  }();
+  return utf8;
+}
 
 Console& system_console() {
   static PosixConsole console;

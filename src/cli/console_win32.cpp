@@ -37,6 +37,13 @@ class WindowsConsole : public Console {
 
 }  // namespace
 
+bool standard_output_is_terminal() {
+  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  return output != INVALID_HANDLE_VALUE && GetFileType(output) == FILE_TYPE_CHAR;
+}
+
+bool console_text_is_utf8() { return false; }
+
 Console& system_console() {
   static WindowsConsole console;
   return console;

@@ -21,6 +21,7 @@ class Case:
     expect:  name -> bytes or ABSENT. Every other file present before the run must be unchanged,
              and no file may appear that is not named here.
     stdout, stderr, status: exactly what the run must write and return; None skips the check.
+             A set of statuses accepts any of them.
     tags:    "posix" / "windows" limit a case to one platform; "plain" skips it in a sanitizer
              build; "merged" runs with standard error sent into standard output.
     limits:  arguments for prlimit, e.g. ["--as=1000000000"] (POSIX only).
@@ -29,11 +30,12 @@ class Case:
     check:   callable(dir) run after the program; returns a list of problems.
     max_rss_mb: a bound on the program's peak resident memory (a sanitizer build gets more).
     labels:  CTest labels of the case when it runs as a test of its own.
+    env:     environment variables for the run, over the runner's own (LC_ALL=C).
     """
 
     def __init__(self, name, args, files=None, setup=None, stdin=None, status=0, stdout=b"",
                  stderr=b"", expect=None, tags=(), limits=None, stdout_file=None, check=None, timeout=60, max_rss_mb=None,
-                 labels=(), command_line=None):
+                 labels=(), command_line=None, env=None):
         self.name = name
         self.args = list(args)
         self.files = dict(files or {})
@@ -51,6 +53,7 @@ class Case:
         self.max_rss_mb = max_rss_mb
         self.labels = list(labels)
         self.command_line = command_line
+        self.env = dict(env or {})
 
     @property
     def slug(self):

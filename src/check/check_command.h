@@ -1,0 +1,14 @@
+// mosaiq-check's run: options, then every file in turn.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace mosaiq::check {
+
+// Checks the files the arguments name (the program's own name not among them) and returns the
+// exit status: 0 no finding, 1 findings, 2 a file that cannot be read, bad usage, or findings
+// that could not be written.
+int run_check(const std::vector<std::string>& arguments);
+
+}  // namespace mosaiq::check

@@ -1,0 +1,33 @@
+// mosaiq-check's command line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "check/checks.h"
+
+namespace mosaiq::check {
+
+enum class Format { text, json };
+enum class ColorMode { automatic, always, never };
+
+struct CheckOptions {
+  Format format = Format::text;
+  ColorMode color = ColorMode::automatic;
+  std::int64_t beats_per_measure = 0;  // 0: the largest beat number among the file's stamps
+  bool ignored[check_count] = {};
+  std::vector<std::string> files;  // as given; ".wve" is added where the name has no extension
+};
+
+enum class OptionsResult { run, help, version, bad_usage };
+
+// Reads the arguments after the program's name. On bad_usage, `problem` says what is wrong.
+OptionsResult parse_check_options(const std::vector<std::string>& arguments,
+                                  CheckOptions& options, std::string& problem);
+
+// The usage lines, for standard error after bad usage; the help text, for standard output.
+extern const char* const check_usage;
+extern const char* const check_help;
+
+}  // namespace mosaiq::check

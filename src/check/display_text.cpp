@@ -1,0 +1,114 @@
+#include "check/display_text.h"
+
+#include "check/sjis_text.h"
+
+namespace mosaiq::check {
+
+namespace {
+
+void append_escape(unsigned char byte, std::string& out) {
+  static const char hex[] = "0123456789abcdef";
+  out += "\\x";
+  out += hex[byte >> 4];
+  out += hex[byte & 15];
+}
+
+bool is_control(unsigned char byte) { return (byte < 0x20 && byte != '\t') || byte == 0x7f; }
+
+bool is_half_width_katakana(unsigned char byte) { return byte >= 0xa1 && byte <= 0xdf; }
+
+// Shows the character at bytes[at] (one or two bytes long); returns how many bytes it took and
+// sets `columns` to how wide it shows.
+std::size_t show_one(std::string_view bytes, std::size_t at, TextEncoding encoding,
+                     std::string& out, std::size_t& columns) {
+  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+  const unsigned char byte = data[at];
+  const bool pair = is_sjis_lead(byte) && at + 1 < bytes.size() && is_sjis_trail(data[at + 1]);
+  if (is_control(byte)) {
+    append_escape(byte, out);
+    columns = 4;
+    return 1;
+  }
+  if (byte < 0x80 || encoding == TextEncoding::file_bytes) {
+    out.append(bytes.substr(at, pair ? 2 : 1));
+    columns = pair ? 2 : 1;
+    return pair ? 2 : 1;
+  }
+  if ((pair || is_half_width_katakana(byte)) && sjis_character_to_utf8(data + at, pair ? 2 : 1, out)) {
+    columns = pair ? 2 : 1;
+    return pair ? 2 : 1;
+  }
+  append_escape(byte, out);
+  columns = 4;
+  return 1;
+}
+
+// The length of the valid UTF-8 sequence at text[at], or 0.
+std::size_t utf8_length(std::string_view text, std::size_t at) {
+  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+  const unsigned char first = data[at];
+  std::size_t length = first < 0x80 ? 1 : first >= 0xc2 && first < 0xe0 ? 2
+                       : first >= 0xe0 && first < 0xf0                  ? 3
+                       : first >= 0xf0 && first < 0xf5                  ? 4
+                                                                         : 0;
+  if (length == 0 || at + length > text.size()) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((data[at + i] & 0xc0) != 0x80) return 0;
+  }
+  // Overlong forms and surrogates are not UTF-8.
+  if ((first == 0xe0 && data[at + 1] < 0xa0) || (first == 0xed && data[at + 1] >= 0xa0) ||
+      (first == 0xf0 && data[at + 1] < 0x90) || (first == 0xf4 && data[at + 1] >= 0x90)) {
+    return 0;
+  }
+  return length;
+}
+
+}  // namespace
+
+bool is_sjis_lead(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9f) || (byte >= 0xe0 && byte <= 0xfc);
+}
+
+bool is_sjis_trail(unsigned char byte) {
+  return (byte >= 0x40 && byte <= 0x7e) || (byte >= 0x80 && byte <= 0xfc);
+}
+
+void append_display(std::string_view bytes, TextEncoding encoding, std::string& out,
+                    std::string* indent) {
+  for (std::size_t at = 0; at < bytes.size();) {
+    std::size_t columns = 0;
+    const std::size_t taken = show_one(bytes, at, encoding, out, columns);
+    if (indent != nullptr) indent->append(columns, bytes[at] == '\t' ? '\t' : ' ');
+    at += taken;
+  }
+}
+
+std::string json_string(std::string_view bytes) {
+  static const char hex[] = "0123456789abcdef";
+  std::string out = "\"";
+  for (std::size_t at = 0; at < bytes.size();) {
+    const unsigned char byte = static_cast<unsigned char>(bytes[at]);
+    const std::size_t length = utf8_length(bytes, at);
+    if (length == 0) {
+      out += "\\\\x";
+      out += hex[byte >> 4];
+      out += hex[byte & 15];
+      ++at;
+    } else if (byte == '"' || byte == '\\') {
+      out += '\\';
+      out += static_cast<char>(byte);
+      ++at;
+    } else if (byte < 0x20 || byte == 0x7f) {
+      out += "\\u00";
+      out += hex[byte >> 4];
+      out += hex[byte & 15];
+      ++at;
+    } else {
+      out.append(bytes.substr(at, length));
+      at += length;
+    }
+  }
+  return out + "\"";
+}
+
+}  // namespace mosaiq::check

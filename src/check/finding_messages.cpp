@@ -1,0 +1,214 @@
+#include "check/finding_messages.h"
+
+#include <cstdlib>
+
+namespace mosaiq::check {
+
+namespace {
+
+std::string count_of(std::int64_t count, const char* noun) {
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
+}
+
+std::string by(std::int64_t count) { return count == 1 ? "one" : std::to_string(count); }
+
+std::string grid(std::int64_t width, std::int64_t height) {
+  return std::to_string(width) + " x " + std::to_string(height);
+}
+
+// The beat `beats` beats after the first one, as "measure M beat B".
+std::string measure_beat(std::int64_t beats, std::int64_t per_measure) {
+  std::int64_t measure = beats / per_measure;
+  std::int64_t beat = beats % per_measure;
+  if (beat < 0) {
+    beat += per_measure;
+    --measure;
+  }
+  return "measure " + std::to_string(measure + 1) + " beat " + std::to_string(beat + 1);
+}
+
+}  // namespace
+
+std::string row_length_message(std::int64_t cells, std::int64_t width, bool last_row) {
+  std::string text = "row has " + count_of(cells, "cell") + " but the grid is " +
+                     std::to_string(width) + " wide: ";
+  if (cells > width) {
+    return text + (last_row ? (cells - width == 1 ? std::string("its last cell is dropped")
+                                                  : "its last " + count_of(cells - width, "cell") +
+                                                        " are dropped")
+                            : "every later cell of this frame shifts by " + by(cells - width));
+  }
+  return text + (last_row ? (width - cells == 1 ? std::string("the frame's last cell keeps")
+                                               : "the frame's last " + count_of(width - cells, "cell") +
+                                                     " keep") +
+                                " what the screen shows"
+                          : "the next row fills its end, and every later cell of this frame "
+                            "shifts back by " + by(width - cells));
+}
+
+std::string truncated_frame_message(std::int32_t rows_read, std::int32_t height) {
+  return "the file ends after " + std::to_string(rows_read) + " of the frame's " +
+         count_of(height, "row") + ": its panel is written but none of its cells is painted";
+}
+
+std::string row_directive_message() {
+  return "a grid row begins with \"*\": a row is probably missing before it, so this line is "
+         "read as a row, not as a directive";
+}
+
+std::string cell_value_message(const std::string& cell) {
+  return "cell \"" + cell + "\" is not a colour digit from 0 to 7: it is drawn lit, in the "
+         "colour selected before it";
+}
+
+std::string frame_record_message(std::int32_t numbers) {
+  std::string text = "frame record with " + count_of(numbers, "number") + ", not 3 or 5: ";
+  switch (numbers) {
+    case 0:
+      text += "the pattern, measure and beat keep the panel's values";
+      break;
+    case 1:
+      text += "the measure and beat keep the panel's values";
+      break;
+    case 2:
+      text += "the beat keeps the panel's value";
+      break;
+    default:
+      text += "the flag is read, but without \"/D\" the division is taken as 1";
+      return text;
+  }
+  return text + " and the division is taken as 1 (the form is *fP-M-B or *fP-M-B-F/D)";
+}
+
+std::string division_message(std::int32_t division) {
+  const std::string number = std::to_string(division);
+  if (division == 0) return "beat division 0 keeps the division in force; 1 to 24 set one";
+  if (division < 0) {
+    return "beat division " + number + " writes a negative @wmode, which a player takes as "
+           "@wmode(0), frames of 1/24 of a beat; 1 to 24 set a division";
+  }
+  return "beat division " + number + " is above 24: every frame lasts 1/24 of a beat, as under 24";
+}
+
+std::string division_drift_message(std::int32_t division) {
+  static const int divisors[] = {1, 2, 3, 4, 6, 8, 12, 24};
+  int below = 1, above = 24;
+  for (const int d : divisors) {
+    if (d < division) below = d;
+    if (d > division && above == 24) above = d;
+  }
+  const std::int32_t ticks = 24 / division;
+  return "beat division " + std::to_string(division) + " does not divide 24: a frame lasts " +
+         std::to_string(ticks) + "/24 of a beat, so " + std::to_string(division) +
+         " frames fill " + std::to_string(ticks * division) +
+         "/24 of a beat and the animation drifts from the song (" + std::to_string(below) +
+         " or " + std::to_string(above) + " divide 24)";
+}
+
+std::string ignored_grid_message(bool second, std::int32_t width, std::int32_t height) {
+  return std::string(second ? "a second \"*nXY=\" is ignored"
+                            : "\"*nXY=\" after another directive is ignored") +
+         ": the grid stays " + grid(width, height) +
+         (second ? "" : " (it must come before any other directive)");
+}
+
+std::string grid_without_number_message(std::int32_t width, std::int32_t height) {
+  return "\"*nXY=\" with no number to read: the grid stays " + grid(width, height);
+}
+
+std::string grid_refused_message(std::int64_t width, std::int64_t height, std::int32_t kept_width,
+                                 std::int32_t kept_height) {
+  return "a grid of " + grid(width, height) + " is not taken (a side below 0, or more cells "
+         "than can be held): the grid stays " + grid(kept_width, kept_height);
+}
+
+std::string grid_fit_message(std::int32_t width, std::int32_t height) {
+  std::string text;
+  if (width < 1) {
+    text = "a grid " + std::to_string(width) + " cells wide has no cells: nothing is painted";
+  } else if (width > 39) {
+    const std::int64_t left = 40 - static_cast<std::int64_t>(width);
+    text = "a grid " + std::to_string(width) + " cells wide spans screen columns " +
+           std::to_string(left) + " to " + std::to_string(left + 2 * static_cast<std::int64_t>(width) - 1) +
+           ", off the 80-column screen: at most 39 cells fit";
+  }
+  std::string rows;
+  if (height < 1) {
+    rows = "a grid " + std::to_string(height) + " rows high has no cells: nothing is painted";
+  } else if (height > 22) {
+    const std::int64_t top = (24 - static_cast<std::int64_t>(height)) / 2 + 3;
+    rows = "a grid " + std::to_string(height) + " rows high spans screen rows " +
+           std::to_string(top) + " to " + std::to_string(top + height - 1) + ", " +
+           (top <= 3 ? "over the panel's row 3" : "past row 25") +
+           ": at most 22 rows fit below the panel";
+  }
+  if (text.empty()) return rows;
+  return rows.empty() ? text : text + "; " + rows;
+}
+
+std::string unknown_directive_message(const std::string& directive, const std::string& suggestion) {
+  return "unknown directive \"" + directive + "\": the line is ignored" +
+         (suggestion.empty() ? "" : "; did you mean \"" + suggestion + "\"?");
+}
+
+std::string indented_directive_message() {
+  return "a blank before \"*\": the line is not read as a directive, which must begin the line";
+}
+
+std::string long_line_message() {
+  return "line longer than 253 bytes: it is read in pieces of 254 bytes, each counting as a "
+         "line of its own";
+}
+
+std::string after_eof_marker_message() {
+  return "the end-of-file byte 0x1A ends the input here: the bytes after it are never read";
+}
+
+std::string nul_byte_message() {
+  return "NUL byte: the rest of the line (of its 254-byte piece, when longer) is dropped";
+}
+
+std::string shift_jis_message(unsigned lead, int next) {
+  static const char hex[] = "0123456789ABCDEF";
+  const auto byte = [](unsigned value) {
+    return std::string("0x") + hex[(value >> 4) & 15] + hex[value & 15];
+  };
+  return "byte " + byte(lead) + " begins a double-byte Shift_JIS character, but " +
+         (next < 0 ? std::string("the text ends after it") : byte(static_cast<unsigned>(next)) + " cannot end one") +
+         ": the pattern text shows garbled";
+}
+
+std::string pattern_text_width_message(std::int64_t columns) {
+  return "pattern text " + std::to_string(columns) + " columns wide, but 67 fit on the "
+         "panel's row 1 after the pattern number: it runs past column 80";
+}
+
+std::string hidden_measure_message(std::int32_t measure, std::int32_t beat,
+                                   std::int32_t shown_measure) {
+  return "measure " + std::to_string(measure) + " comes with beat " + std::to_string(beat) +
+         ", the beat shown already: the panel changes only when the beat does, so it keeps " +
+         (shown_measure == 0 ? std::string("showing no measure")
+                             : "showing measure " + std::to_string(shown_measure));
+}
+
+std::string timing_message(std::int32_t measure, std::int32_t beat, const PlayPosition& played,
+                           std::int64_t stamped, std::int64_t beats_per_measure) {
+  std::string text = "frame stamped measure " + std::to_string(measure) + " beat " +
+                     std::to_string(beat) + " plays at " +
+                     measure_beat(played.beats, beats_per_measure);
+  if (played.ticks != 0) text += " + " + std::to_string(played.ticks) + "/24";
+  // The frames before it take less (or more) time than the stamps between them say.
+  const bool early = played.beats < stamped;
+  const std::int64_t apart = played.beats - stamped;
+  if (std::llabs(apart) < (std::int64_t{1} << 40)) {
+    const std::int64_t ticks = std::llabs(apart * 24 + played.ticks);
+    text += ", ";
+    if (ticks >= 24) text += count_of(ticks / 24, "beat") + (ticks % 24 ? " and " : "");
+    if (ticks % 24 != 0) text += std::to_string(ticks % 24) + "/24 of a beat";
+    text += early ? " early" : " late";
+  }
+  return text + ": the frames before it last " + (early ? "less" : "more") +
+         " than the stamps say (" + count_of(beats_per_measure, "beat") + " a measure)";
+}
+
+}  // namespace mosaiq::check

@@ -1,0 +1,23 @@
+#include <iconv.h>
+
+#include "check/sjis_text.h"
+
+namespace mosaiq::check {
+
+bool sjis_character_to_utf8(const unsigned char* bytes, std::size_t size, std::string& out) {
+  static const iconv_t converter = iconv_open("UTF-8", "CP932");
+  if (converter == reinterpret_cast<iconv_t>(-1)) return false;
+  char in[2] = {static_cast<char>(bytes[0]), size > 1 ? static_cast<char>(bytes[1]) : '\0'};
+  char result[8];
+  char* in_at = in;
+  char* out_at = result;
+  std::size_t in_left = size, out_left = sizeof result;
+  const bool converted =
+      iconv(converter, &in_at, &in_left, &out_at, &out_left) != static_cast<std::size_t>(-1) &&
+      in_left == 0;
+  iconv(converter, nullptr, nullptr, nullptr, nullptr);  // no state carried to the next one
+  if (converted) out.append(result, static_cast<std::size_t>(out_at - result));
+  return converted;
+}
+
+}  // namespace mosaiq::check
