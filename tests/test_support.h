@@ -77,10 +77,12 @@ class FakeConsole : public Console {
   void write_err(std::string_view text) override { err += text; }
   bool read_line(std::string& line) override;
   void discard_typeahead() override { ++discards; }
+  bool text_is_utf8() override { return utf8; }
 
   std::string out;
   std::string err;
   int discards = 0;
+  bool utf8 = false;
 
  private:
   std::string input_;

@@ -6,6 +6,11 @@
 
 namespace mosaiq {
 
+// Whether the console shows UTF-8: on POSIX when the codeset of the user's locale is UTF-8
+// (LC_CTYPE is set back to "C" after the question, so nothing else changes); never on
+// Windows, whose console texts are in the ANSI code page.
+bool console_text_is_utf8();
+
 class Console {
  public:
   virtual ~Console() = default;
@@ -19,6 +24,9 @@ class Console {
   virtual bool read_line(std::string& line) = 0;
   // Drops input typed ahead on a terminal.
   virtual void discard_typeahead() = 0;
+  // Whether the program's own Japanese texts are to be written in UTF-8 rather than in
+  // Shift_JIS: console_text_is_utf8() for the process's console.
+  virtual bool text_is_utf8() { return console_text_is_utf8(); }
 };
 
 // The process's own console.
@@ -27,10 +35,7 @@ Console& system_console();
 // Whether standard output is a terminal.
 bool standard_output_is_terminal();
 
-// Whether the console shows UTF-8: on POSIX when the codeset of the user's locale is UTF-8
-// (LC_CTYPE is set back to "C" after the question); never on Windows, whose console texts
-// are in the ANSI code page.
-bool console_text_is_utf8();
+
 
 // Standard output and standard error through the C streams, as both platforms' consoles write
 // them: output flushed at once, and flushed before anything goes to standard error. A failed

@@ -6,6 +6,10 @@
 
 namespace mosaiq {
 
+namespace {
+
+// The eight lines of the help text, each with its line end, then nullptr: in Shift_JIS, and in
+// UTF-8 for a UTF-8 console.
 const char* const help_lines[9] = {
     "\n",
     "mosaiq  Ver.1.26\n",
@@ -25,9 +29,24 @@ const char* const help_lines[9] = {
     nullptr,
 };
 
+const char* const help_lines_utf8[9] = {
+    "\n",
+    "mosaiq  Ver.1.26\n",
+    "Copyright (C) 2026 The mosaiq Authors\n",
+    "使用法 : mosaiq [<option>] <filename> ...\n",
+    " <option>  -o file : 出力ファイル名を file に変更\n",
+    "           -i      : 同名ファイル存在時に、上書きするかどうか尋ねる。\n",
+    "           -h      : このヘルプを表示\n",
+    "\n",
+    nullptr,
+};
+
+}  // namespace
+
 int print_usage(Console& console) {
   std::string text;
-  for (const char* const* line = help_lines; *line != nullptr; ++line) text += *line;
+  const char* const* lines = console.text_is_utf8() ? help_lines_utf8 : help_lines;
+  for (const char* const* line = lines; *line != nullptr; ++line) text += *line;
   console.write_out(text);
   return 0;
 }

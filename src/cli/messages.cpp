@@ -6,7 +6,10 @@
 
 namespace mosaiq {
 
-std::string_view message_text(Message message) {
+namespace {
+
+// The message's Shift_JIS bytes, without line end.
+std::string_view shift_jis_text(Message message) {
   switch (message) {
     case Message::no_input_file:
       // ファイルがありません。
@@ -34,8 +37,28 @@ std::string_view message_text(Message message) {
   return {};
 }
 
+std::string_view utf8_text(Message message) {
+  switch (message) {
+    case Message::no_input_file:
+      return "ファイルがありません。";
+    case Message::cannot_open_output:
+      return "出力ファイルをオープンできません。";
+    case Message::out_of_memory:
+      return "メモリが足りません。";
+    case Message::write_error:
+      return "ファイル書き込み中にエラーが発生しました。";
+    case Message::read_error:
+      return "ファイル読み込み中にエラーが発生しました。";
+    case Message::same_file:
+      return "入力ファイルと出力ファイルが同じです。";
+  }
+  return {};
+}
+
+}  // namespace
+
 int fatal_error(Console& console, Message message) {
-  std::string line(message_text(message));
+  std::string line(console.text_is_utf8() ? utf8_text(message) : shift_jis_text(message));
   line += '\n';
   console.write_err(line);
   return 2;

@@ -1,4 +1,4 @@
-// The fatal messages a user can see, in Shift_JIS.
+// The fatal messages a user can see, in Shift_JIS or, on a UTF-8 console, in UTF-8.
 #pragma once
 
 #include <string_view>
@@ -16,10 +16,8 @@ enum class Message {
   same_file,           // 入力ファイルと出力ファイルが同じです。
 };
 
-// The message's Shift_JIS bytes, without line end.
-std::string_view message_text(Message message);
-
-// Writes the message and "\n" to standard error; returns the fatal exit status, 2.
+// Writes the message and "\n" to standard error, in the console's encoding; returns the fatal
+// exit status, 2.
 int fatal_error(Console& console, Message message);
 
 }  // namespace mosaiq

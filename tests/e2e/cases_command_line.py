@@ -3,7 +3,7 @@
 import os
 
 from e2e import (ABSENT, CANNOT_OPEN_OUTPUT, HEADER, HELP, NO_FILE, SAME_FILE, WRITE_ERROR, Case,
-                 progress, question, wrd, wve)
+                 progress, question, utf8, wrd, wve)
 
 
 def source(tag):
@@ -165,4 +165,19 @@ CASES = [
     Case("the same-file check comes after the files before it", ["b", "a.wrd", "c"],
          files={**B, **C, "a.wrd": source("a")}, status=2, stdout=progress("b.wve", "b.wrd"),
          stderr=SAME_FILE, expect={"b.wrd": script("b")}),
+
+    # The program's own Japanese texts follow the locale's codeset on POSIX; names and scripts
+    # never do.
+    Case("a UTF-8 locale shows the help in UTF-8", ["-h"], stdout=utf8(HELP),
+         env={"LC_ALL": "C.UTF-8"}, tags={"posix"}),
+    Case("a UTF-8 locale shows the messages in UTF-8", ["nosuch"], status=2,
+         stderr=utf8(NO_FILE), env={"LC_ALL": "C.UTF-8"}, tags={"posix"}),
+    Case("names and scripts stay as they are in a UTF-8 locale", ["\u30bd\u30f3\u30b0"],
+         files={"\u30bd\u30f3\u30b0.wve": wve("*p1,\u66f2")},
+         stdout=("\u30bd\u30f3\u30b0.wve ==> \u30bd\u30f3\u30b0.wrd\n").encode(),
+         expect={"\u30bd\u30f3\u30b0.wrd": script("\u66f2")}, env={"LC_ALL": "C.UTF-8"},
+         tags={"posix"}),
+    Case("LANG alone chooses too", ["nosuch"], status=2, stderr=utf8(NO_FILE),
+         env={"LC_ALL": "", "LC_CTYPE": "", "LANG": "C.UTF-8"}, tags={"posix"}),
+    Case("a locale that is not UTF-8 keeps Shift_JIS", ["-h"], stdout=HELP, env={"LC_ALL": "C"}),
 ]

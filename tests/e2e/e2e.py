@@ -74,6 +74,12 @@ def console(*lines):
     return b"".join(sjis(line) + b"\n" for line in lines)
 
 
+def utf8(text):
+    """A console text as a UTF-8 locale shows it: the same text in UTF-8 instead of Shift_JIS."""
+    return subprocess.run(["iconv", "-f", "CP932", "-t", "UTF-8"], input=text,
+                          stdout=subprocess.PIPE, check=True).stdout
+
+
 def wrd(*lines):
     """WRD script bytes: each line in Shift_JIS and ended by CR LF. "ESC" stands for 0x1B."""
     return b"".join(sjis(line.replace("ESC", "\x1b")) + b"\r\n" for line in lines)
