@@ -10,10 +10,16 @@ namespace {
 
 const std::string blank_text = " ";
 const std::string no_text;
-const std::string block_text = "\u2588\u2588";
 constexpr const char* replacement = "?";
 
 }  // namespace
+
+const char* const block_half = "\u2588";
+
+bool is_block_glyph(const Cell& cell) {
+  return (cell.kind == CellKind::wide_first || cell.kind == CellKind::wide_second) &&
+         cell.lead == 0x81 && cell.trail == 0xa1;
+}
 
 GlyphText::GlyphText() {
   iconv_t cd = iconv_open("UTF-8", "CP932");
@@ -34,7 +40,8 @@ const std::string& GlyphText::of(const Cell& cell) {
     case CellKind::wide_first:
       break;
   }
-  if (cell.kind == CellKind::wide_first && cell.lead == 0x81 && cell.trail == 0xa1) {
+  if (is_block_glyph(cell)) {
+    static const std::string block_text = std::string(block_half) + block_half;
     return block_text;
   }
   const std::uint32_t key = cell.kind == CellKind::single ? cell.lead : cell.lead << 8 | cell.trail;

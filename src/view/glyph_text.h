@@ -10,6 +10,14 @@
 
 namespace mosaiq::view {
 
+// Whether the cell holds (the first half of) the glyph "■" (Shift_JIS 0x81 0xA1) that a lit cell
+// is drawn with. The viewer shows it as a block of colour, as a player's screen shows it, not as
+// the small square of a font.
+bool is_block_glyph(const Cell& cell);
+
+// The text of one column of a block glyph.
+extern const char* const block_half;  // "█"
+
 class GlyphText {
  public:
   GlyphText();

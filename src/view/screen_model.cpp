@@ -1,16 +1,12 @@
 #include "view/screen_model.h"
 
+#include "view/escape_parser.h"
+
 #include <cstddef>
 
 namespace mosaiq::view {
 
 namespace {
-
-constexpr std::int64_t parameter_cap = 1'000'000'000'000LL;  // far beyond any screen position
-
-bool is_trail_byte(unsigned char byte) {
-  return (byte >= 0x40 && byte <= 0x7e) || (byte >= 0x80 && byte <= 0xfc);
-}
 
 bool on_screen(std::int64_t row, std::int64_t column) {
   return row >= 1 && row <= screen_rows && column >= 1 && column <= screen_columns;
@@ -95,73 +91,29 @@ bool apply_escape(Screen& screen, const std::int64_t* values, int count, char fi
   }
 }
 
-}  // namespace
-
-bool is_lead_byte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9f) || (byte >= 0xe0 && byte <= 0xfc);
+// Applies one item of a line; false when the screen cannot show it.
+bool apply_item(Screen& screen, const LineItem& item) {
+  switch (item.kind) {
+    case ItemKind::character:
+      return put_character(screen, item.lead, item.trail, item.width);
+    case ItemKind::sequence:
+      return apply_escape(screen, item.values, item.count, item.final_byte);
+    case ItemKind::passed_over:
+      break;
+  }
+  return false;
 }
+
+}  // namespace
 
 std::int64_t apply_text_line(Screen& screen, std::string_view line) {
   const bool stays = !line.empty() && line.back() == ';';
   if (stays) line.remove_suffix(1);
   std::int64_t passed_over = 0;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    const unsigned char byte = static_cast<unsigned char>(line[i]);
-    if (byte == 0x1b) {
-      if (i + 1 >= line.size() || line[i + 1] != '[') {
-        ++passed_over;
-        ++i;
-        continue;
-      }
-      std::size_t j = i + 2;
-      std::int64_t values[8];
-      int count = 0;
-      bool in_value = false, well_formed = true;
-      for (; j < line.size(); ++j) {
-        const char ch = line[j];
-        if (ch >= '0' && ch <= '9') {
-          if (!in_value) {
-            if (count == 8) well_formed = false;
-            else values[count++] = 0;
-            in_value = true;
-          }
-          std::int64_t& v = values[count - 1];
-          v = v >= parameter_cap ? parameter_cap : v * 10 + (ch - '0');
-        } else if (ch == ';') {
-          if (!in_value) {
-            if (count == 8) well_formed = false;
-            else values[count++] = -1;  // an empty parameter takes its default
-          }
-          in_value = false;
-        } else {
-          break;
-        }
-      }
-      if (j >= line.size() || line[j] < 0x40 || line[j] > 0x7e) {
-        ++passed_over;  // an escape without its final byte
-        i = j;
-        continue;
-      }
-      if (!well_formed || !apply_escape(screen, values, count, line[j])) ++passed_over;
-      i = j + 1;
-    } else if (is_lead_byte(byte)) {
-      if (i + 1 < line.size() && is_trail_byte(static_cast<unsigned char>(line[i + 1]))) {
-        if (!put_character(screen, byte, static_cast<unsigned char>(line[i + 1]), 2)) {
-          ++passed_over;
-        }
-        i += 2;
-      } else {
-        ++passed_over;  // a lead byte without its second byte
-        ++i;
-      }
-    } else if ((byte >= 0x20 && byte <= 0x7e) || (byte >= 0xa1 && byte <= 0xdf)) {
-      if (!put_character(screen, byte, 0, 1)) ++passed_over;
-      ++i;
-    } else {
-      ++passed_over;  // a control byte or a byte no character starts with
-      ++i;
-    }
+  std::size_t at = 0;
+  LineItem item;
+  while (next_item(line, at, item)) {
+    if (!apply_item(screen, item)) ++passed_over;
   }
   if (!stays) {
     ++screen.cursor_row;

@@ -1,4 +1,4 @@
-// The player's 80 x 25 text screen, as the script's text lines change it.
+// The player's 80 x 25 text screen, as the text lines of a script change it.
 #pragma once
 
 #include <cstdint>
@@ -37,7 +37,5 @@ struct Screen {
 // cursor where the text ends, any other moves it to the start of the next row. Returns how many
 // things were passed over: unknown escapes, text off the screen, broken double-byte characters.
 std::int64_t apply_text_line(Screen& screen, std::string_view line);
-
-bool is_lead_byte(unsigned char byte);
 
 }  // namespace mosaiq::view

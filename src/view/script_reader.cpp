@@ -26,7 +26,7 @@ bool parse_wmode(std::string_view line, std::int64_t& value) {
 }
 
 void close_frame(Script& script, const Screen& screen, Screen& before, std::int64_t wmode) {
-  Frame frame{wmode, {}};
+  Frame frame{wmode, {}, read_panel(screen)};
   for (int i = 0; i < screen_rows * screen_columns; ++i) {
     if (screen.cells[i] != before.cells[i]) frame.changes.push_back({i, screen.cells[i]});
   }
@@ -53,6 +53,7 @@ Script read_script(std::string_view bytes) {
       close_frame(script, screen, before, wmode);
       drawn_since_frame = false;
     } else if (line.front() == '@') {
+      if (line.substr(0, 8) == "@startup" || line.substr(0, 8) == "@STARTUP") script.has_startup = true;
       std::int64_t value;
       if (parse_wmode(line, value)) {
         wmode = value;
@@ -78,11 +79,6 @@ Screen screen_at(const Script& script, std::size_t k) {
     }
   }
   return screen;
-}
-
-double frame_seconds(const Frame& frame, double bpm) {
-  const std::int64_t n = frame.wmode < 0 ? 0 : frame.wmode;
-  return static_cast<double>(n + 1) / 24.0 * 60.0 / bpm;
 }
 
 }  // namespace mosaiq::view

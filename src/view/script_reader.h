@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "view/panel_values.h"
 #include "view/screen_model.h"
 
 namespace mosaiq::view {
@@ -18,10 +19,12 @@ struct CellChange {
 struct Frame {
   std::int64_t wmode;  // the "@wmode" value in force when the frame ended
   std::vector<CellChange> changes;
+  PanelValues panel;   // what the status panel shows after the frame
 };
 
 struct Script {
   std::vector<Frame> frames;  // frame 0 is the screen after the header's empty line
+  bool has_startup = false;   // a "@startup" line: the script looks like a WRD script
   std::int64_t passed_over = 0;
   bool negative_wmode = false;  // some "@wmode" value was below 0
   std::int64_t first_negative_wmode = 0;
@@ -33,9 +36,5 @@ Script read_script(std::string_view bytes);
 
 // The screen after frame `k` of the script.
 Screen screen_at(const Script& script, std::size_t k);
-
-// How long frame `k` stays on the screen at `bpm` beats a minute: (n + 1) / 24 of a beat under
-// "@wmode(n)", n below 0 played as 0.
-double frame_seconds(const Frame& frame, double bpm);
 
 }  // namespace mosaiq::view

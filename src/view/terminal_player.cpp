@@ -1,60 +1,115 @@
 #include "view/terminal_player.h"
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 namespace mosaiq::view {
 
 namespace {
 
-constexpr const char* start_screen = "\x1b[?25l\x1b[0m\x1b[2J";
-constexpr const char* restore_terminal = "\x1b[25;1H\x1b[0m\x1b[?25h\n";
+// The player's own state: the frame shown, the screen it shows, and the clock.
+struct Playback {
+  const Script& script;
+  const std::vector<double>& starts;
+  Terminal& terminal;
+  GlyphText& glyphs;
+  Screen shown;           // what the terminal shows
+  std::size_t frame = 0;  // the frame it shows
+  double origin = 0;      // when the timeline's 0 was, on the terminal's clock
+  bool paused = false;
+  double paused_at = 0;   // the timeline's time when the pause began
 
-void draw_changes(const Frame& frame, std::ostream& out, GlyphText& glyphs) {
-  std::string text;
-  int selected = -1;
-  for (const CellChange& change : frame.changes) {
-    // The second half of a double-byte character is drawn with its first half.
-    if (change.cell.kind == CellKind::wide_second) continue;
-    const int row = change.index / screen_columns + 1, column = change.index % screen_columns + 1;
-    text += "\x1b[" + std::to_string(row) + ";" + std::to_string(column) + "H";
-    if (change.cell.kind != CellKind::blank && change.cell.colour != selected) {
-      selected = change.cell.colour;
-      text += colour_escape(selected);
+  void show(std::size_t k) {
+    Screen next = shown;
+    if (k == frame + 1) {
+      for (const CellChange& change : script.frames[k].changes) next.cells[change.index] = change.cell;
+    } else {
+      next = screen_at(script, k);
     }
-    text += glyphs.of(change.cell);
+    terminal.write(screen_changes(shown, next, glyphs));
+    shown = next;
+    frame = k;
   }
-  out << text;
-  out.flush();
-}
+
+  // After the terminal was someone else's: clear it and draw every cell again.
+  void redraw() {
+    terminal.write("\x1b[0m\x1b[2J");
+    const Screen next = shown;
+    shown = Screen{};
+    terminal.write(screen_changes(shown, next, glyphs));
+    shown = next;
+  }
+
+  void pause_or_play() {
+    if (paused) {
+      origin = terminal.now() - paused_at;
+    } else {
+      paused_at = terminal.now() - origin;
+    }
+    paused = !paused;
+  }
+
+  void step(Input input) {
+    if (!paused) return;
+    if (input == Input::step_back && frame > 0) show(frame - 1);
+    if (input == Input::step_forward && frame + 1 < script.frames.size()) show(frame + 1);
+    paused_at = starts[frame];
+  }
+};
 
 }  // namespace
 
-double SteadyClock::now() {
-  using namespace std::chrono;
-  return duration<double>(steady_clock::now().time_since_epoch()).count();
+std::string screen_changes(const Screen& from, const Screen& to, GlyphText& glyphs) {
+  std::string text;
+  int selected = -1;
+  for (int index = 0; index < screen_rows * screen_columns; ++index) {
+    const Cell& cell = to.cells[index];
+    // The second half of a double-byte character is drawn with its first half.
+    if (cell == from.cells[index] || cell.kind == CellKind::wide_second) continue;
+    text += "\x1b[" + std::to_string(index / screen_columns + 1) + ";" +
+            std::to_string(index % screen_columns + 1) + "H";
+    if (cell.kind != CellKind::blank && cell.colour != selected) {
+      selected = cell.colour;
+      text += colour_escape(selected);
+    }
+    text += glyphs.of(cell);
+  }
+  return text;
 }
 
-void SteadyClock::sleep_until(double deadline, const volatile std::sig_atomic_t* stop) {
-  constexpr double slice = 0.02;
-  for (double left = deadline - now(); left > 0 && !*stop; left = deadline - now()) {
-    std::this_thread::sleep_for(std::chrono::duration<double>(left < slice ? left : slice));
+int play(const Script& script, const std::vector<double>& starts, Terminal& terminal,
+         GlyphText& glyphs) {
+  Playback playback{script, starts, terminal, glyphs, Screen{}};
+  terminal.write("\x1b[0m\x1b[2J");
+  playback.frame = static_cast<std::size_t>(-1);  // frame 0 comes after "no frame"
+  playback.show(0);
+  playback.origin = terminal.now();
+  const std::size_t last = script.frames.size() - 1;
+  while (playback.frame < last || playback.paused) {
+    const double deadline =
+        playback.paused ? -1 : playback.origin + starts[playback.frame + 1];
+    const Input input = terminal.wait(deadline);
+    switch (input) {
+      case Input::deadline:
+        playback.show(playback.frame + 1);
+        break;
+      case Input::play_pause:
+        playback.pause_or_play();
+        break;
+      case Input::step_back:
+      case Input::step_forward:
+        playback.step(input);
+        break;
+      case Input::quit:
+        return 0;
+      case Input::interrupted:
+        return 130;
+      case Input::resumed:
+        playback.redraw();
+        if (!playback.paused) playback.pause_or_play();
+        break;
+    }
   }
-}
-
-void play(const Script& script, double bpm, Clock& clock, std::ostream& out, GlyphText& glyphs,
-          const volatile std::sig_atomic_t* stop) {
-  out << start_screen;
-  double deadline = clock.now();
-  for (const Frame& frame : script.frames) {
-    if (*stop) break;
-    draw_changes(frame, out, glyphs);
-    deadline += frame_seconds(frame, bpm);
-    clock.sleep_until(deadline, stop);
-  }
-  out << restore_terminal;
-  out.flush();
+  return 0;
 }
 
 }  // namespace mosaiq::view

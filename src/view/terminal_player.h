@@ -1,34 +1,23 @@
-// Plays a script on a terminal, frame by frame, at the script's own pace.
+// Plays a script on a terminal in step with the timeline: Space pauses and plays on, Left and
+// Right step while paused, q quits.
 #pragma once
 
-#include <csignal>
-#include <ostream>
+#include <vector>
 
 #include "view/glyph_text.h"
 #include "view/script_reader.h"
+#include "view/terminal.h"
 
 namespace mosaiq::view {
 
-// Time in seconds from any origin. The player sleeps only through it, so tests can drive it.
-class Clock {
- public:
-  virtual ~Clock() = default;
-  virtual double now() = 0;
-  // Returns at `deadline`, or earlier once `*stop` is set.
-  virtual void sleep_until(double deadline, const volatile std::sig_atomic_t* stop) = 0;
-};
+// Shows frame 0, then every frame at its start (seconds from the start of playing, one for each
+// frame). Deadlines count from the start, so drawing does not make the playback drift; a pause
+// moves them on by its length. Returns the exit status: 0 at the end or on q, 130 when
+// interrupted. After Ctrl-Z the screen is drawn again and the player waits, paused.
+int play(const Script& script, const std::vector<double>& starts, Terminal& terminal,
+         GlyphText& glyphs);
 
-// The real clock: sleeps in short slices so that a stop request is seen at once.
-class SteadyClock : public Clock {
- public:
-  double now() override;
-  void sleep_until(double deadline, const volatile std::sig_atomic_t* stop) override;
-};
-
-// Draws every frame's changes, then waits for the frame's time. Each deadline counts from the
-// start, so drawing does not make the playback drift. Ends early once `*stop` is set; the
-// terminal is left with its cursor shown and its colours reset either way.
-void play(const Script& script, double bpm, Clock& clock, std::ostream& out, GlyphText& glyphs,
-          const volatile std::sig_atomic_t* stop);
+// The escapes that bring a terminal showing `from` to `to`, cell by cell.
+std::string screen_changes(const Screen& from, const Screen& to, GlyphText& glyphs);
 
 }  // namespace mosaiq::view

@@ -1,25 +1,36 @@
 #!/usr/bin/env python3
 """End-to-end checks of mosaiq-view: the shipped example converted by mosaiq and viewed frame by
-frame, scripts it cannot fully show, options and statuses. With --browser, the HTML page of the
-example rendered by headless chromium must show the same cells and colours as --frame.
+frame; the timeline against songs built here in 4/4, 3/4 and 6/8 with tempo changes; WVE files
+read straight; the page written safely; the terminal player in a pseudo-terminal; options and
+statuses.
 
 usage: view_cases.py --mosaiq PATH --view PATH [--browser]
+
+With --browser it runs browser/browser_test.js instead, which drives the page in headless
+Chromium through puppeteer-core (npm ci in tests/view/browser). Without Node.js, puppeteer-core
+or Chromium it says so and exits with 77, CTest's "skipped"; under CI that is a failure.
 """
 
 import argparse
-import html.parser
+import fcntl
 import os
-import re
+import pty
+import select
 import shutil
+import signal
+import struct
 import subprocess
 import sys
 import tempfile
-import unicodedata
+import termios
+import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
-USAGE = ("usage: mosaiq-view [--bpm N] FILE.wrd | --frame K|end [--plain] FILE.wrd | "
-         "--html OUT.html FILE.wrd\n")
+USAGE = ("usage: mosaiq-view [--midi SONG.mid] [--bpm N] FILE\n"
+         "       mosaiq-view --frame K|end [--plain] FILE\n"
+         "       mosaiq-view --list [--midi SONG.mid] [--bpm N] FILE\n"
+         "       mosaiq-view --html OUT.html [--midi SONG.mid] [--bpm N] FILE\n")
 failures = []
 
 
@@ -28,10 +39,40 @@ def check(name, actual, expected):
         failures.append(f"{name}:\n  expected {expected!r}\n  actual   {actual!r}")
 
 
-def run(args, cwd):
-    result = subprocess.run(args, cwd=cwd, capture_output=True, stdin=subprocess.DEVNULL,
-                            timeout=60)
+def run(args, cwd, stdin=None, limits=None):
+    command = (["prlimit"] + limits + ["--"] if limits else []) + args
+    result = subprocess.run(command, cwd=cwd, capture_output=True, timeout=60,
+                            input=stdin, stdin=None if stdin is not None else subprocess.DEVNULL)
     return result.returncode, result.stdout, result.stderr.decode("utf-8", "replace")
+
+
+# Songs, byte by byte: a Standard MIDI File of one tempo track.
+def quantity(value):
+    out = [value & 0x7F]
+    value >>= 7
+    while value:
+        out.insert(0, 0x80 | (value & 0x7F))
+        value >>= 7
+    return bytes(out)
+
+
+def song(numerator, power, tempos, division=480, form=1):
+    """tempos: [(tick, quarter notes a minute)]. A second track holds a note, as songs do."""
+    events = quantity(0) + bytes([0xFF, 0x58, 4, numerator, power, 24, 8])
+    tick = 0
+    for at, bpm in tempos:
+        events += quantity(at - tick) + bytes([0xFF, 0x51, 3]) + (60000000 // bpm).to_bytes(3, "big")
+        tick = at
+    events += quantity(0) + b"\xff\x2f\x00"
+    note = quantity(0) + b"\x90\x3c\x40" + quantity(division) + b"\x80\x3c\x40\x00\xff\x2f\x00"
+    tracks = [events, note]
+    header = b"MThd" + struct.pack(">IHHH", 6, form, len(tracks), division)
+    return header + b"".join(b"MTrk" + struct.pack(">I", len(t)) + t for t in tracks)
+
+
+def write(folder, name, data):
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data)
 
 
 def convert_example(options, work):
@@ -49,112 +90,216 @@ def frames_of_example(options, work):
             check(f"--frame {k}", (status, out, err), (0, f.read(), ""))
 
 
+def wve_read_straight(options, work):
+    for args in (["--frame", "20"], ["--frame", "end", "--plain"], ["--list"]):
+        script = run([options.view] + args + ["demo.wrd"], work)
+        check(f"{args} of the WVE file equal those of its script",
+              run([options.view] + args + ["demo.wve"], work), script)
+    shutil.copy(os.path.join(work, "demo.wve"), os.path.join(work, "LOUD.WVE"))
+    check("the extension in any case", run([options.view, "--list", "LOUD.WVE"], work),
+          run([options.view, "--list", "demo.wrd"], work))
+    with open(os.path.join(work, "demo.wrd"), "rb") as f:
+        script = f.read()
+    check("a script on standard input", run([options.view, "--list", "-"], work, stdin=script),
+          run([options.view, "--list", "demo.wrd"], work))
+    write(work, "notes.txt", b"*nXY=3,2\n*f1-1-1\n")
+    check("neither a script nor a WVE file", run([options.view, "--frame", "0", "notes.txt"], work),
+          (2, b"", "mosaiq-view: notes.txt does not look like a WRD script (it has no @startup "
+                   "line); a WVE file is read as one when its name ends in .wve\n"))
+
+
+def listed(out):
+    """The --list table as rows of strings, without its header."""
+    lines = out.decode().split("\n")
+    check("the list's header", lines[0], "frame\tstart\tpattern\tmeasure\tbeat")
+    return [line.split("\t") for line in lines[1:] if line]
+
+
+def timeline_with_songs(options, work):
+    status, out, err = run([options.view, "--list", "demo.wrd"], work)
+    rows = listed(out)
+    check("no song: 4/4 at 120", (status, rows[:3], err),
+          (0, [["0", "0.000", "", "", ""], ["1", "2.500", "1", "1", "1"], ["2", "3.000", "1", "1", "2"]], ""))
+    # After the header, six frames: four a beat long (@wmode(23)), two half a beat (@wmode(11)).
+    write(work, "t.wve", b"*nXY=1,1\n*f1-1-1\n1\n*f1-1-2\n2\n*f1-1-3\n3\n*f1-1-4-0/2\n4\n"
+                         b"*f1-1-4-0/2\n5\n*f1-2-1\n6\n")
+    run([options.mosaiq, "t"], work)
+    cases = (
+        # 3/4 at 120, then 60 from quarter note 5: frame 1 at 3 + 1 quarter notes.
+        ("3/4 with a tempo change", song(3, 2, [(0, 120), (2400, 60)]),
+         ["0.000", "2.000", "2.500", "3.500", "4.500", "5.000", "5.500"]),
+        # 6/8: a measure of three quarter notes; 90, then 180 from quarter note 4.
+        ("6/8 with a tempo change", song(6, 3, [(0, 90), (1920, 180)]),
+         ["0.000", "2.667", "3.000", "3.333", "3.667", "3.833", "4.000"]),
+        # 4/4 at 100, then 150 from quarter note 2, the song's division 96.
+        ("4/4 with a tempo change", song(4, 2, [(0, 100), (192, 150)], division=96),
+         ["0.000", "2.400", "2.800", "3.200", "3.600", "3.800", "4.000"]),
+    )
+    for name, midi, starts in cases:
+        write(work, "t.mid", midi)
+        status, out, err = run([options.view, "--list", "t.wrd"], work)
+        check(f"{name}: the song beside the script", (status, [r[1] for r in listed(out)], err),
+              (0, starts, ""))
+        os.rename(os.path.join(work, "t.mid"), os.path.join(work, "other.mid"))
+        status, out, err = run([options.view, "--midi", "other.mid", "--list", "t.wve"], work)
+        check(f"{name}: the song named", [r[1] for r in listed(out)], starts)
+        os.remove(os.path.join(work, "other.mid"))
+    write(work, "t.MID", song(3, 2, [(0, 120)]))
+    status, out, _ = run([options.view, "--list", "t.wrd"], work)
+    check("a song named .MID", [r[1] for r in listed(out)][1], "2.000")
+    status, out, _ = run([options.view, "--list", "--bpm", "60", "t.wrd"], work)
+    check("--bpm keeps the song's signature", [r[1] for r in listed(out)][:3], ["0.000", "4.000", "5.000"])
+    os.remove(os.path.join(work, "t.MID"))
+    check("the panel in the list", listed(run([options.view, "--list", "t.wrd"], work)[1])[5],
+          ["5", "4.250", "1", "1", "4"])
+
+
+def songs_refused(options, work):
+    for name, midi, reason in (
+            ("format 2", song(4, 2, [(0, 120)], form=2),
+             "a MIDI file of format 2 (independent songs) has no one tempo map"),
+            ("SMPTE timing", song(4, 2, [(0, 120)])[:12] + b"\xe7\x28" + song(4, 2, [(0, 120)])[14:],
+             "a MIDI file timed in SMPTE frames, not in beats"),
+            ("not a song", b"RIFF....WAVEfmt ", "not a Standard MIDI File")):
+        write(work, "bad.mid", midi)
+        check(f"a song of {name}", run([options.view, "--list", "--midi", "bad.mid", "t.wrd"], work),
+              (2, b"", f"mosaiq-view: cannot use the song bad.mid: {reason}\n"))
+    check("a song that is missing", run([options.view, "--list", "--midi", "none.mid", "t.wrd"], work),
+          (2, b"", "mosaiq-view: cannot read the song none.mid: No such file or directory\n"))
+
+
+def pages_written_safely(options, work):
+    check("a page over its own script", run([options.view, "--html", "demo.wrd", "demo.wrd"], work),
+          (2, b"", "mosaiq-view: will not write the page over demo.wrd itself\n"))
+    os.symlink("demo.wrd", os.path.join(work, "link.html"))
+    check("a page over its script through a link",
+          run([options.view, "--html", "link.html", "demo.wrd"], work),
+          (2, b"", "mosaiq-view: will not write the page over demo.wrd itself\n"))
+    check("the script is left whole", os.path.getsize(os.path.join(work, "demo.wrd")) > 1000, True)
+    write(work, "old.html", b"an older page")
+    status, _, err = run([options.view, "--html", "old.html", "demo.wrd"], work, limits=["--fsize=4096"])
+    with open(os.path.join(work, "old.html"), "rb") as f:
+        check("a failed write leaves the older page", (status, f.read(), err),
+              (2, b"an older page", "mosaiq-view: cannot write old.html: File too large\n"))
+    check("and nothing half written", sorted(n for n in os.listdir(work) if ".tmp" in n), [])
+    status, _, _ = run([options.view, "--html", "old.html", "demo.wve"], work)
+    with open(os.path.join(work, "old.html"), "rb") as f:
+        page = f.read()
+    check("a page of the WVE file replaces it", (status, page.startswith(b"<!DOCTYPE html>")), (0, True))
+    check("the page is a few times the script at most",
+          len(page) < 3 * os.path.getsize(os.path.join(work, "demo.wrd")), True)
+    check("unwritable page", run([options.view, "--html", "no/such/dir.html", "demo.wrd"], work),
+          (2, b"", "mosaiq-view: cannot write no/such/dir.html: No such file or directory\n"))
+
+
+def in_a_terminal(options, work, args, columns=80, rows=25, actions=()):
+    """Runs the viewer on a pseudo-terminal of the given size; returns its status and output.
+    actions: (seconds after the start, bytes to type or a signal to send)."""
+    leader, follower = pty.openpty()
+    fcntl.ioctl(follower, termios.TIOCSWINSZ, struct.pack("HHHH", rows, columns, 0, 0))
+    child = subprocess.Popen([options.view] + args, cwd=work, stdin=follower, stdout=follower,
+                             stderr=subprocess.PIPE)
+    os.close(follower)
+    output, start, pending = b"", time.monotonic(), list(actions)
+    while True:
+        while pending and time.monotonic() - start >= pending[0][0]:
+            action = pending.pop(0)[1]
+            if isinstance(action, bytes):
+                os.write(leader, action)
+            else:
+                child.send_signal(action)
+        ready, _, _ = select.select([leader], [], [], 0.02)
+        if ready:
+            try:
+                data = os.read(leader, 65536)
+            except OSError:
+                data = b""
+            if not data:
+                break
+            output += data
+        elif child.poll() is not None and not pending:
+            break
+        if time.monotonic() - start > 30:
+            child.kill()
+            break
+    status = child.wait()
+    err = child.stderr.read().decode()
+    os.close(leader)
+    return status, output, err
+
+
+def terminal_player(options, work):
+    write(work, "short.wrd", b"@startup(400)\n@wmode(23);\n@wait(0);\n\n\x1b[1;1HA;\n\n"
+                             b"\x1b[1;2HB;\n\n\x1b[1;3HC;\n\n")
+    status, _, err = run([options.view, "short.wrd"], work)
+    check("not a terminal", (status, err),
+          (1, "mosaiq-view: standard output is not a terminal; use --frame K, --list or "
+              "--html OUT.html\n"))
+    status, _, err = in_a_terminal(options, work, ["short.wrd"], columns=79)
+    check("a terminal too small", (status, err),
+          (1, "mosaiq-view: the terminal is 79 x 25; the player's screen needs 80 x 25\n"))
+    status, out, err = in_a_terminal(options, work, ["--bpm", "3000", "short.wrd"])
+    check("played to the end", (status, err), (0, ""))
+    check("every frame drawn", all(x in out for x in (b"A", b"B", b"C")), True)
+    check("the cursor comes back, and no line end scrolls the panel away",
+          out.endswith(b"\x1b[0m\x1b[?25h\x1b[25;1H"), True)
+    status, out, _ = in_a_terminal(options, work, ["short.wrd"], rows=30, actions=[(0.5, b"q")])
+    check("q quits before the end", (status, b"C" in out, out.endswith(b"\x1b[26;1H")), (0, False, True))
+    status, out, _ = in_a_terminal(options, work, ["--bpm", "60", "short.wrd"],
+                                   actions=[(0.3, signal.SIGTSTP), (0.8, signal.SIGCONT), (1.3, b"q")])
+    check("Ctrl-Z gives the terminal back", b"\x1b[0m\x1b[?25h" in out[:out.rfind(b"\x1b[2J")], True)
+    check("and the screen is drawn again on the way back", out.count(b"\x1b[2J") >= 2, True)
+    check("the player stopped by a signal restores the terminal",
+          in_a_terminal(options, work, ["short.wrd"], actions=[(0.3, signal.SIGINT)])[0], 130)
+
+
 def scripts_it_cannot_fully_show(options, work):
-    with open(os.path.join(work, "odd.wrd"), "wb") as f:
-        f.write(b"@startup(400)\r\n\r\n\x1b[1;1HA\x1b[5mB\x1b[2;1H\x81;\r\n\x1b[1;79HCDE;\r\n\r\n")
+    write(work, "odd.wrd", b"@startup(400)\r\n\r\n\x1b[1;1HA\x1b[5mB\x1b[2;1H\x81;\r\n\x1b[1;79HCDE;\r\n\r\n")
     status, out, err = run([options.view, "--frame", "1", "--plain", "odd.wrd"], work)
     lines = out.decode().split("\n")
     check("odd script status", status, 0)
     check("odd script row 1", lines[0], "AB" + " " * 76 + "CD")
     check("odd script count", err, "mosaiq-view: passed over 3 items the screen cannot show "
           "(unknown escapes, text off the screen, broken characters)\n")
-
-    with open(os.path.join(work, "slow.wrd"), "wb") as f:
-        f.write(b"\n@wmode(-3);\n\x1b[1;1HA;\n\n")
-    status, out, err = run([options.view, "--bpm", "600000", "slow.wrd"], work)
-    check("negative mode played", (status, err), (0, "mosaiq-view: @wmode(-3) is played as @wmode(0)\n"))
-    check("playback restores the terminal", out.endswith(b"\x1b[25;1H\x1b[0m\x1b[?25h\n"), True)
+    write(work, "slow.wrd", b"@startup(400)\n\n@wmode(-3);\n\x1b[1;1HA;\n\n")
+    check("a negative mode is noted", run([options.view, "--list", "slow.wrd"], work),
+          (0, b"frame\tstart\tpattern\tmeasure\tbeat\n0\t0.000\t\t\t\n1\t2.500\t\t\t\n",
+           "mosaiq-view: @wmode(-3) is played as @wmode(0)\n"))
 
 
 def options_and_statuses(options, work):
     status, out, err = run([options.view, "--help"], work)
     check("help", (status, out.startswith(b"mosaiq-view: shows a WRD script"), err), (0, True, ""))
+    check("version", run([options.view, "--version"], work), (0, b"mosaiq-view 1.26\n", ""))
     check("unknown option", run([options.view, "--fast", "demo.wrd"], work),
           (1, b"", "mosaiq-view: unknown option '--fast'\n" + USAGE))
     check("no script", run([options.view], work), (1, b"", "mosaiq-view: no script given\n" + USAGE))
     check("bad tempo", run([options.view, "--bpm", "0", "demo.wrd"], work),
-          (1, b"", "mosaiq-view: --bpm wants a tempo of 1 or more beats a minute, not '0'\n" + USAGE))
+          (1, b"", "mosaiq-view: --bpm wants a tempo of 1 or more quarter notes a minute, not '0'\n"
+           + USAGE))
     check("frame past the end", run([options.view, "--frame", "44", "demo.wrd"], work),
           (1, b"", "mosaiq-view: frame 44 is past the end; demo.wrd has frames 0 to 43\n"))
     check("missing script", run([options.view, "--frame", "0", "nope.wrd"], work),
           (2, b"", "mosaiq-view: cannot read nope.wrd: No such file or directory\n"))
     check("directory as script", run([options.view, "--frame", "0", "."], work),
           (2, b"", "mosaiq-view: cannot read .: Is a directory\n"))
-    check("unwritable page", run([options.view, "--html", "no/such/dir.html", "demo.wrd"], work),
-          (2, b"", "mosaiq-view: cannot write no/such/dir.html: No such file or directory\n"))
 
 
-def columns_of_frame_text(text):
-    """{(row, column): (character, colour)} of the visible characters of --frame output."""
-    cells = {}
-    for row, line in enumerate(text.split("\n")[:25]):
-        column, colour = 0, None
-        for token in re.findall(r"\x1b\[(\d+)m|(.)", line):
-            if token[0]:
-                colour = int(token[0]) - 30 if token[0] != "0" else None
-                continue
-            ch = token[1]
-            if ch != " ":
-                cells[(row, column)] = (ch, colour)
-            column += 2 if unicodedata.east_asian_width(ch) in "WF" else 1
-    return cells
+SKIPPED = 77
 
 
-class ScreenParser(html.parser.HTMLParser):
-    """{(row, column): (character, colour)} of the spans in the page's screen."""
-
-    def __init__(self):
-        super().__init__()
-        self.cells, self.row, self.column, self.span = {}, -1, 0, None
-
-    def handle_starttag(self, tag, attrs):
-        classes = (dict(attrs).get("class") or "").split()
-        if tag == "div" and "row" in classes:
-            self.row, self.column = self.row + 1, 0
-        elif tag == "span" and self.row >= 0 and self.row < 25 and self.column < 80:
-            colour = next((int(c[1:]) for c in classes if re.fullmatch(r"c\d", c)), None)
-            self.span = [self.row, self.column, "", colour]
-            self.column += 1
-
-    def handle_data(self, data):
-        if self.span is not None:
-            self.span[2] += data
-
-    def handle_endtag(self, tag):
-        if tag == "span" and self.span is not None:
-            row, column, text, colour = self.span
-            if text.strip():
-                self.cells[(row, column)] = (text, colour)
-            self.span = None
-
-
-def page_in_a_browser(options, work):
-    chromium = shutil.which("chromium")
-    if not chromium:
-        if os.environ.get("CI"):
-            failures.append("chromium is not installed")
-        else:
-            print("chromium not found: the page was not checked in a browser")
-        return
-    status, _, _ = run([options.view, "--html", "demo.html", "demo.wrd"], work)
-    check("page written", status, 0)
-    with open(os.path.join(work, "demo.html"), encoding="utf-8") as f:
-        check("page fetches nothing", re.search(r"https?:|src=", f.read()), None)
-    for k in ("1", "20", "43"):
-        profile = tempfile.mkdtemp(dir=work)
-        dom = subprocess.run(
-            [chromium, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
-             "--disable-background-networking", "--disable-component-update", "--disable-sync",
-             f"--user-data-dir={profile}", "--dump-dom",
-             f"file://{os.path.join(work, 'demo.html')}#frame={k}"],
-            capture_output=True, timeout=120, stdin=subprocess.DEVNULL).stdout.decode("utf-8")
-        parser = ScreenParser()
-        parser.feed(dom)
-        _, out, _ = run([options.view, "--frame", k, "demo.wrd"], work)
-        expected = columns_of_frame_text(out.decode("utf-8"))
-        check(f"page at frame {k} holds cells", len(expected) > 20, True)
-        check(f"page at frame {k}", parser.cells, expected)
-        check(f"page shows frame number {k}", f'<span id="frame">{k}</span>' in dom, True)
+def page_in_a_browser(options):
+    node, chromium = shutil.which("node"), shutil.which("chromium")
+    modules = os.path.join(HERE, "browser", "node_modules", "puppeteer-core")
+    missing = [what for what, present in (("node", node), ("chromium", chromium),
+                                          ("puppeteer-core (npm ci in tests/view/browser)",
+                                           os.path.isdir(modules))) if not present]
+    if missing:
+        print("the page was not checked in a browser: missing " + ", ".join(missing))
+        return 1 if os.environ.get("CI") else SKIPPED
+    return subprocess.run([node, os.path.join(HERE, "browser", "browser_test.js"), "--view",
+                           options.view, "--mosaiq", options.mosaiq, "--chromium", chromium],
+                          timeout=600).returncode
 
 
 def main():
@@ -163,14 +308,19 @@ def main():
     parser.add_argument("--view", required=True)
     parser.add_argument("--browser", action="store_true")
     options = parser.parse_args()
+    options.mosaiq, options.view = os.path.abspath(options.mosaiq), os.path.abspath(options.view)
+    if options.browser:
+        return page_in_a_browser(options)
     with tempfile.TemporaryDirectory() as work:
         convert_example(options, work)
-        if options.browser:
-            page_in_a_browser(options, work)
-        else:
-            frames_of_example(options, work)
-            scripts_it_cannot_fully_show(options, work)
-            options_and_statuses(options, work)
+        frames_of_example(options, work)
+        wve_read_straight(options, work)
+        timeline_with_songs(options, work)
+        songs_refused(options, work)
+        pages_written_safely(options, work)
+        terminal_player(options, work)
+        scripts_it_cannot_fully_show(options, work)
+        options_and_statuses(options, work)
     for failure in failures:
         print("FAIL", failure)
     return 1 if failures else 0

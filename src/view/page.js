@@ -1,0 +1,291 @@
+// Plays a WRD script on an 80 x 25 screen of spans, in step with the timeline of the song.
+//
+// `script` (written by mosaiq-view) holds for every frame its changes as runs of cells
+// [index, flags, text, ...] (index = row * 80 + column; flags = colour + 8 * kind: 0 narrow
+// characters, 1 wide ones taking two columns each, 2 cells of the grid: a column of the
+// block glyph "\u25a0" in colour "0" to "7", or a blank " "), its start in seconds, and what the
+// status panel shows after it.
+"use strict";
+
+const COLUMNS = 80, ROWS = 25, CELLS = COLUMNS * ROWS;
+const KEYFRAME_EVERY = 128;  // a seek replays at most this many frames
+const SPEEDS = [0.25, 0.5, 0.75, 1, 1.5, 2, 3, 4];
+const NARROW = 0, WIDE = 1, CELLS_KIND = 2;
+
+const starts = script.starts;
+const frameCount = script.frames.length;
+const $ = (id) => document.getElementById(id);
+
+// A screen's state: the text and the class of every column.
+function blankScreen() {
+  return { text: new Array(CELLS).fill(" "), cls: new Array(CELLS).fill("") };
+}
+
+function copyScreen(screen) {
+  return { text: screen.text.slice(), cls: screen.cls.slice() };
+}
+
+// Applies frame k's runs to a screen state.
+function applyFrame(screen, k) {
+  const runs = script.frames[k];
+  for (let r = 0; r < runs.length; r += 3) {
+    let at = runs[r];
+    const colour = runs[r + 1] & 7, kind = runs[r + 1] >> 3, text = runs[r + 2];
+    for (const ch of text) {
+      if (at >= CELLS) break;
+      if (kind === CELLS_KIND) {
+        screen.text[at] = ch === " " ? " " : "\u2588";
+        screen.cls[at] = ch === " " ? "" : "b c" + ch;
+      } else if (kind === WIDE) {
+        screen.text[at] = ch;
+        screen.cls[at] = "w c" + colour;
+        if (at + 1 < CELLS) {
+          screen.text[at + 1] = "";
+          screen.cls[at + 1] = "t";
+        }
+        at += 1;
+      } else {
+        screen.text[at] = ch;
+        screen.cls[at] = ch === " " ? "" : "c" + colour;
+      }
+      at += 1;
+    }
+  }
+}
+
+// Keyframes: the screen after every KEYFRAME_EVERY-th frame, so a seek never replays from 0.
+const keyframes = [];
+{
+  const screen = blankScreen();
+  for (let k = 0; k < frameCount; ++k) {
+    applyFrame(screen, k);
+    if (k % KEYFRAME_EVERY === 0) keyframes.push(copyScreen(screen));
+  }
+}
+
+function screenAfter(k) {
+  const screen = copyScreen(keyframes[Math.floor(k / KEYFRAME_EVERY)]);
+  for (let f = Math.floor(k / KEYFRAME_EVERY) * KEYFRAME_EVERY + 1; f <= k; ++f) {
+    applyFrame(screen, f);
+  }
+  return screen;
+}
+
+// The spans, and what each shows now: only what differs is touched.
+const spans = [];
+const shown = blankScreen();
+{
+  const holder = $("screen");
+  const fragment = document.createDocumentFragment();
+  for (let r = 0; r < ROWS; ++r) {
+    const row = document.createElement("div");
+    row.className = "row";
+    for (let c = 0; c < COLUMNS; ++c) {
+      const span = document.createElement("span");
+      span.textContent = " ";
+      row.appendChild(span);
+      spans.push(span);
+    }
+    fragment.appendChild(row);
+  }
+  holder.appendChild(fragment);
+}
+
+function display(screen) {
+  for (let i = 0; i < CELLS; ++i) {
+    if (screen.text[i] !== shown.text[i]) spans[i].textContent = shown.text[i] = screen.text[i];
+    if (screen.cls[i] !== shown.cls[i]) spans[i].className = shown.cls[i] = screen.cls[i];
+  }
+}
+
+// The frame playing at `seconds` along the timeline: the last one that has started.
+function frameAt(seconds) {
+  let low = 0, high = frameCount - 1;
+  while (low < high) {
+    const middle = (low + high + 1) >> 1;
+    if (starts[middle] <= seconds) low = middle; else high = middle - 1;
+  }
+  return low;
+}
+
+function clock(seconds) {
+  const whole = Math.max(0, Math.floor(seconds));
+  return Math.floor(whole / 60) + ":" + String(whole % 60).padStart(2, "0");
+}
+
+const state = {
+  frame: -1,
+  current: blankScreen(),  // the screen after state.frame
+  playing: false,
+  speed: 1,
+  anchorTime: 0,   // timeline seconds at anchorWall
+  anchorWall: 0,   // performance.now() then
+  timer: null,
+};
+
+function timelineNow() {
+  if (!state.playing) return state.anchorTime;
+  return state.anchorTime + (performance.now() - state.anchorWall) / 1000 * state.speed;
+}
+
+function showFrame(k) {
+  k = Math.max(0, Math.min(frameCount - 1, k));
+  if (k === state.frame) return;
+  if (k === state.frame + 1) {
+    applyFrame(state.current, k);
+  } else {
+    state.current = screenAfter(k);
+  }
+  state.frame = k;
+  display(state.current);
+  const panel = script.panels[k];
+  $("frame").textContent = k;
+  $("position").textContent = panel[1] !== "" || panel[2] !== "" ? panel[1] + ":" + panel[2] : "\u2013";
+}
+
+function showTime(seconds) {
+  $("time").textContent = clock(seconds) + " / " + clock(script.end);
+  $("seek").value = Math.round(seconds * 1000);
+}
+
+// Playing: every step reads the clock, so long play does not drift.
+function tick() {
+  state.timer = null;
+  if (!state.playing) return;
+  let now = timelineNow();
+  if (now >= script.end) {
+    if ($("loop").checked) {
+      state.anchorTime = 0;
+      state.anchorWall = performance.now();
+      now = 0;
+    } else {
+      showFrame(frameCount - 1);
+      pause();
+      state.anchorTime = script.end;
+      showTime(script.end);
+      return;
+    }
+  }
+  showFrame(frameAt(now));
+  showTime(now);
+  const next = state.frame + 1 < frameCount ? starts[state.frame + 1] : script.end;
+  const wait = Math.max(0, (next - now) / state.speed * 1000);
+  state.timer = setTimeout(tick, Math.min(wait, 250));
+}
+
+function play() {
+  if (state.playing) return;
+  if (state.anchorTime >= script.end) state.anchorTime = 0;
+  state.playing = true;
+  state.anchorWall = performance.now();
+  $("play").textContent = "pause";
+  tick();
+}
+
+function pause() {
+  if (!state.playing) return;
+  state.anchorTime = timelineNow();
+  state.playing = false;
+  if (state.timer !== null) clearTimeout(state.timer);
+  state.timer = null;
+  $("play").textContent = "play";
+}
+
+// Goes to frame k, at its start; playing goes on from there.
+function seek(k) {
+  k = Math.max(0, Math.min(frameCount - 1, k));
+  state.anchorTime = starts[k];
+  state.anchorWall = performance.now();
+  showFrame(k);
+  showTime(starts[k]);
+  if (state.playing) {
+    if (state.timer !== null) clearTimeout(state.timer);
+    tick();
+  }
+}
+
+function setSpeed(speed) {
+  state.anchorTime = timelineNow();
+  state.anchorWall = performance.now();
+  state.speed = speed;
+  $("speed").value = String(speed);
+}
+
+function changeSpeed(step) {
+  const at = SPEEDS.indexOf(state.speed);
+  setSpeed(SPEEDS[Math.max(0, Math.min(SPEEDS.length - 1, (at < 0 ? 3 : at) + step))]);
+}
+
+function fullScreen() {
+  if (document.fullscreenElement) {
+    document.exitFullscreen();
+  } else if ($("player").requestFullscreen) {
+    $("player").requestFullscreen();
+  }
+}
+
+// Keys work wherever the focus is.
+document.addEventListener("keydown", (event) => {
+  if (event.ctrlKey || event.metaKey || event.altKey) return;
+  const actions = {
+    " ": () => (state.playing ? pause() : play()),
+    ArrowLeft: () => seek(state.frame - 1),
+    ArrowRight: () => seek(state.frame + 1),
+    Home: () => seek(0),
+    End: () => seek(frameCount - 1),
+    f: fullScreen,
+    "<": () => changeSpeed(-1),
+    ">": () => changeSpeed(1),
+    "[": () => changeSpeed(-1),
+    "]": () => changeSpeed(1),
+  };
+  const action = actions[event.key];
+  if (!action) return;
+  event.preventDefault();
+  action();
+}, true);
+
+$("play").onclick = () => (state.playing ? pause() : play());
+$("back").onclick = () => seek(state.frame - 1);
+$("forward").onclick = () => seek(state.frame + 1);
+$("full").onclick = fullScreen;
+$("speed").onchange = () => setSpeed(Number($("speed").value));
+$("seek").max = String(Math.round(script.end * 1000));
+$("seek").oninput = () => seek(frameAt(Number($("seek").value) / 1000));
+$("last").textContent = frameCount - 1;
+
+// Marks on the bar where the panel's pattern changes.
+{
+  const marks = $("marks");
+  for (let k = 1; k < frameCount; ++k) {
+    const before = script.panels[k - 1][0];
+    if (before === "" || script.panels[k][0] === before) continue;
+    const mark = document.createElement("div");
+    mark.style.left = (starts[k] / Math.max(script.end, 1e-9) * 100) + "%";
+    mark.title = "pattern " + script.panels[k][0];
+    marks.appendChild(mark);
+  }
+}
+
+// "#frame=K" opens on frame K ("end": the last), "&play" starts playing; frame 1 otherwise.
+function fromAddress() {
+  const match = /frame=(\d+|end)/.exec(location.hash);
+  const k = match ? (match[1] === "end" ? frameCount - 1 : Number(match[1])) : 1;
+  pause();
+  seek(Math.min(k, frameCount - 1));
+  if (/[#&]play\b/.test(location.hash)) play();
+}
+window.addEventListener("hashchange", fromAddress);
+fromAddress();
+
+window.player = {
+  get frame() { return state.frame; },
+  frameCount,
+  startTimes: starts,
+  get playing() { return state.playing; },
+  get speed() { return state.speed; },
+  set speed(value) { setSpeed(value); },
+  seek,
+  play,
+  pause,
+};

@@ -1,0 +1,20 @@
+// When each frame of a script starts, as a WRD player plays it with the song.
+#pragma once
+
+#include <vector>
+
+#include "view/midi_file.h"
+#include "view/script_reader.h"
+
+namespace mosaiq::view {
+
+// The player spends the script's first line, "@startup", on one measure of the song's opening
+// time signature (numerator x 4 / denominator quarter notes); then every empty line ends a
+// frame and moves on (n + 1) / 24 of a quarter note under the "@wmode(n)" in force (n below 0
+// as 0). Seconds follow the song's tempo map, which goes on past the song's end at its last
+// tempo; with `bpm` above 0, a constant tempo instead. Frame 0, the screen after the header,
+// starts at 0; frame 1 one measure and one quarter note into the song. Returns one start in
+// seconds for every frame, and one more: when the last frame ends.
+std::vector<double> frame_starts(const Script& script, const Song& song, double bpm);
+
+}  // namespace mosaiq::view

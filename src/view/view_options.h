@@ -1,0 +1,31 @@
+// mosaiq-view's command line, read into one record before anything is done.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace mosaiq::view {
+
+enum class ViewMode { play, frame, list, html };
+
+struct ViewOptions {
+  ViewMode mode = ViewMode::play;
+  std::string script;     // a .wrd script, a .wve file, or "-" for standard input
+  std::string midi;       // --midi: the song; empty: one beside the script, if any
+  long long bpm = 0;      // --bpm: a constant tempo in place of the song's; 0: the song's
+  std::string frame;      // --frame: a frame number, or "end"
+  bool plain = false;     // --plain: --frame without colour escapes
+  std::string html;       // --html: the page to write
+};
+
+enum class ViewRequest { run, help, version, bad_usage };
+
+// Options come in any order around the one file argument. On bad_usage, `problem` says what is
+// wrong.
+ViewRequest parse_view_options(const std::vector<std::string>& arguments, ViewOptions& options,
+                               std::string& problem);
+
+extern const char* const view_usage;
+extern const char* const view_help;
+
+}  // namespace mosaiq::view

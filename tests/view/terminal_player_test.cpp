@@ -1,0 +1,87 @@
+#include "view/terminal_player.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace mosaiq::view {
+namespace {
+
+// A terminal whose clock runs only when the player waits, and whose keys come on cue.
+class FakeTerminal : public Terminal {
+ public:
+  double now() override { return time; }
+  Input wait(double deadline) override {
+    waits.push_back(deadline);
+    if (!keys.empty() && (deadline < 0 || keys.front().first <= deadline)) {
+      time = std::max(time, keys.front().first);
+      const Input key = keys.front().second;
+      keys.pop_front();
+      return key;
+    }
+    if (deadline < 0) return Input::quit;  // nothing more will come
+    time = deadline + 0.001;  // drawing a frame takes a little time
+    return Input::deadline;
+  }
+  void write(std::string_view text) override { out += text; }
+
+  double time = 100;
+  std::deque<std::pair<double, Input>> keys;
+  std::vector<double> waits;
+  std::string out;
+};
+
+const Script script = read_script("\n\x1b[1;1HA;\n\n\x1b[1;2HB;\n\n\x1b[1;1HC;\n\n");
+const std::vector<double> starts = {0, 2.5, 3.0, 3.5, 4.0};
+
+TEST(TerminalPlayer, WaitsForEachFrameFromTheStartAndDoesNotDrift) {
+  FakeTerminal terminal;
+  GlyphText glyphs;
+  EXPECT_EQ(play(script, starts, terminal, glyphs), 0);
+  EXPECT_EQ(terminal.waits, (std::vector<double>{102.5, 103.0, 103.5}));
+  EXPECT_EQ(terminal.out,
+            "\x1b[0m\x1b[2J"
+            "\x1b[1;1H\x1b[37mA"
+            "\x1b[1;2H\x1b[37mB"
+            "\x1b[1;1H\x1b[37mC");
+}
+
+TEST(TerminalPlayer, APauseMovesTheDeadlinesOnAndStepsShowOtherFrames) {
+  FakeTerminal terminal;
+  terminal.keys = {{101.0, Input::play_pause}, {105.0, Input::step_forward},
+                   {106.0, Input::step_back}, {107.0, Input::play_pause}};
+  GlyphText glyphs;
+  EXPECT_EQ(play(script, starts, terminal, glyphs), 0);
+  // Paused 1 s in; frame 1 shown and taken back while paused; playing on at 107 from the start
+  // of frame 0, where the steps left it: frame 1 is due 2.5 s later.
+  EXPECT_EQ(terminal.waits, (std::vector<double>{102.5, -1, -1, -1, 109.5, 110.0, 110.5}));
+  EXPECT_NE(terminal.out.find("\x1b[1;1H\x1b[37mA\x1b[1;1H "), std::string::npos)
+      << "stepping back blanks what frame 1 drew";
+}
+
+TEST(TerminalPlayer, QuitsOrStopsWhenAsked) {
+  for (const auto& [input, status] : {std::pair{Input::quit, 0}, {Input::interrupted, 130}}) {
+    FakeTerminal terminal;
+    terminal.keys = {{101.0, input}};
+    GlyphText glyphs;
+    EXPECT_EQ(play(script, starts, terminal, glyphs), status);
+    EXPECT_EQ(terminal.waits.size(), 1u);
+  }
+}
+
+TEST(TerminalPlayer, AfterCtrlZTheScreenIsDrawnAgainAndThePlayerWaits) {
+  FakeTerminal terminal;
+  terminal.keys = {{102.6, Input::resumed}, {110.0, Input::play_pause}};
+  GlyphText glyphs;
+  play(script, starts, terminal, glyphs);
+  const std::string redrawn = "\x1b[0m\x1b[2J\x1b[1;1H\x1b[37mA";
+  EXPECT_EQ(terminal.out.find(redrawn, 10), terminal.out.rfind(redrawn));
+  EXPECT_NE(terminal.out.rfind(redrawn), std::string::npos);
+  EXPECT_EQ(terminal.waits[2], -1) << "paused after the stop";
+}
+
+}  // namespace
+}  // namespace mosaiq::view

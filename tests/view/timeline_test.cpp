@@ -1,0 +1,73 @@
+#include "view/timeline.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "view_test_support.h"
+
+namespace mosaiq::view {
+namespace {
+
+using namespace testing;
+
+// A script of frames under the given modes: "@wmode(n)" before each frame that changes it.
+Script frames_under(const std::vector<int>& modes) {
+  std::string text = "@startup(400)\n@wmode(23);\n@wait(0);\n\n";
+  int mode = 23;
+  for (const int m : modes) {
+    if (m != mode) text += "@wmode(" + std::to_string(m) + ");\n";
+    mode = m;
+    text += "\x1b[1;1HX;\n\n";
+  }
+  return read_script(text);
+}
+
+Song song_of(const std::string& bytes) {
+  Song song;
+  std::string problem;
+  EXPECT_TRUE(read_midi(bytes, song, problem)) << problem;
+  return song;
+}
+
+void expect_starts(const std::vector<double>& starts, const std::vector<double>& expected) {
+  ASSERT_EQ(starts.size(), expected.size());
+  for (std::size_t k = 0; k < starts.size(); ++k) EXPECT_NEAR(starts[k], expected[k], 1e-9) << k;
+}
+
+TEST(Timeline, WithoutASongFourFourAtOneHundredTwenty) {
+  // One measure (2 s), then a quarter note for the header's frame: frame 1 at 2.5 s.
+  expect_starts(frame_starts(frames_under({23, 11, 11, 23}), Song{}, 0),
+                {0, 2.5, 3.0, 3.25, 3.5, 4.0});
+}
+
+TEST(Timeline, ThreeFourWithATempoChangeMidway) {
+  // 3/4 at 120, then 60 from the fifth quarter note on (tick 5 x 480).
+  const Song song = song_of(midi_file(0, 480, {{signature(3, 2), tempo(0, 120), tempo(2400, 60)}}));
+  // Frame 1 at 3 + 1 quarters (2 s); frame 2 at 5 (2.5 s); frame 3 at 6: 2.5 + 1 s; frame 4 at
+  // 6.5 quarters under @wmode(11): 4 s; and 7 at the end.
+  expect_starts(frame_starts(frames_under({23, 23, 11, 11}), song, 0), {0, 2, 2.5, 3.5, 4, 4.5});
+}
+
+TEST(Timeline, SixEightTakesThreeQuarterNotesForItsMeasure) {
+  const Song song = song_of(midi_file(1, 96, {{signature(6, 3), tempo(0, 90)}, {note(0)}}));
+  const double quarter = 666666e-6;  // 60000000 / 90 microseconds, as the file holds it
+  expect_starts(frame_starts(frames_under({23, 5}), song, 0),
+                {0, 4 * quarter, 5 * quarter, 5.25 * quarter});
+}
+
+TEST(Timeline, TwoFourAndTheLastTempoGoesOnPastTheSong) {
+  const Song song = song_of(midi_file(0, 480, {{signature(2, 2), tempo(480, 240)}}));
+  // A quarter note at 120 (0.5 s), then quarter notes of 0.25 s to the end and beyond it:
+  // frame 1 at 2 + 1 quarter notes.
+  expect_starts(frame_starts(frames_under({23, 23, 23}), song, 0), {0, 1.0, 1.25, 1.5, 1.75});
+}
+
+TEST(Timeline, ATempoGivenReplacesTheSongsButNotItsSignature) {
+  const Song song = song_of(midi_file(0, 480, {{signature(3, 2), tempo(0, 200)}}));
+  expect_starts(frame_starts(frames_under({23, -5}), song, 60), {0, 4, 5, 5 + 1.0 / 24});
+}
+
+}  // namespace
+}  // namespace mosaiq::view

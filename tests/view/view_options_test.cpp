@@ -1,0 +1,64 @@
+#include "view/view_options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace mosaiq::view {
+namespace {
+
+struct Parsed {
+  ViewRequest request;
+  ViewOptions options;
+  std::string problem;
+};
+
+Parsed parse(const std::vector<std::string>& arguments) {
+  Parsed parsed;
+  parsed.request = parse_view_options(arguments, parsed.options, parsed.problem);
+  return parsed;
+}
+
+TEST(ViewOptions, OptionsComeInAnyOrderAroundTheScript) {
+  const Parsed a = parse({"--list", "--midi", "song.mid", "song.wrd"});
+  const Parsed b = parse({"song.wrd", "--midi", "song.mid", "--list"});
+  for (const Parsed& p : {a, b}) {
+    EXPECT_EQ(p.request, ViewRequest::run);
+    EXPECT_EQ(p.options.mode, ViewMode::list);
+    EXPECT_EQ(p.options.midi, "song.mid");
+    EXPECT_EQ(p.options.script, "song.wrd");
+  }
+  const Parsed c = parse({"--bpm", "90", "--frame", "end", "--plain", "-"});
+  EXPECT_EQ(c.options.bpm, 90);
+  EXPECT_EQ(c.options.mode, ViewMode::frame);
+  EXPECT_EQ(c.options.frame, "end");
+  EXPECT_TRUE(c.options.plain);
+  EXPECT_EQ(c.options.script, "-");
+}
+
+TEST(ViewOptions, BadUsageSaysWhatIsWrong) {
+  const struct {
+    std::vector<std::string> arguments;
+    const char* problem;
+  } cases[] = {
+      {{}, "no script given"},
+      {{"a.wrd", "b.wrd"}, "one script at a time"},
+      {{"--fast", "a.wrd"}, "unknown option '--fast'"},
+      {{"a.wrd", "--midi"}, "--midi needs a value"},
+      {{"--bpm", "0", "a.wrd"}, "--bpm wants a tempo of 1 or more quarter notes a minute, not '0'"},
+      {{"--frame", "x", "a.wrd"}, "--frame wants a frame number or 'end', not 'x'"},
+      {{"--frame", "1", "--html", "o.html", "a.wrd"}, "--frame, --list and --html do not go together"},
+      {{"--list", "--html", "o.html", "a.wrd"}, "--frame, --list and --html do not go together"},
+      {{"--plain", "a.wrd"}, "--plain goes with --frame"},
+  };
+  for (const auto& c : cases) {
+    const Parsed p = parse(c.arguments);
+    EXPECT_EQ(p.request, ViewRequest::bad_usage);
+    EXPECT_EQ(p.problem, c.problem);
+  }
+  EXPECT_EQ(parse({"a.wrd", "--help"}).request, ViewRequest::help);
+}
+
+}  // namespace
+}  // namespace mosaiq::view
