@@ -4,8 +4,9 @@
 // usage: io_baseline IN.wve SCRIPT.wrd COPY.wrd
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
-#include "cli/file_streams.h"
+#include "cli/file_access.h"
 #include "convert/wrd_writer.h"
 #include "convert/wve_reader.h"
 
@@ -14,20 +15,19 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: io_baseline IN.wve SCRIPT.wrd COPY.wrd\n");
     return 1;
   }
-  std::FILE* input = std::fopen(argv[1], "rb");
+  mosaiq::FileAccess& files = mosaiq::system_files();
+  std::unique_ptr<mosaiq::InputFile> input = files.open_input(argv[1]);
   std::FILE* script = std::fopen(argv[2], "rb");
-  std::FILE* copy = std::fopen(argv[3], "wb");
+  std::unique_ptr<mosaiq::OutputFile> copy = files.create_output(argv[3]);
   if (!input || !script || !copy) return 2;
 
-  mosaiq::FileSource source(input);
-  static mosaiq::WveReader reader(source);
+  mosaiq::WveReader reader(*input);
   unsigned long long checksum = 0;
   mosaiq::WveLine line;
   while (reader.next_line(line) == mosaiq::ReadStatus::line) checksum += line.text.size();
 
   // The script goes through the writer a line at a time, as the converter hands it over.
-  mosaiq::FileSink sink(copy);
-  static mosaiq::WrdWriter writer(sink);
+  mosaiq::WrdWriter writer(*copy);
   static char block[1 << 16];
   std::size_t count;
   while ((count = std::fread(block, 1, sizeof block, script)) > 0) {
@@ -41,9 +41,8 @@ int main(int argc, char** argv) {
     writer.put(start, static_cast<std::size_t>(stop - start));
   }
   const bool written = writer.flush();
-  std::fclose(input);
   std::fclose(script);
-  const bool closed = std::fclose(copy) == 0;
+  const bool closed = copy->close();
   std::printf("%llu\n", checksum);
   return written && closed ? 0 : 2;
 }

@@ -1,12 +1,14 @@
 // mosaiq: converts WVE animations into WRD display scripts.
 #include "cli/command_line.h"
 #include "cli/console.h"
+#include "cli/convert_file.h"
+#include "cli/file_access.h"
 #include "convert/converter_state.h"
 #include "startup.h"
 
 int main(int argc, char** argv) {
   mosaiq::ConverterState state;
-  const std::vector<std::string> arguments = mosaiq::startup_arguments(argc, argv);
-  return mosaiq::run_command_line(state, mosaiq::system_console(), mosaiq::native_path_syntax(),
-                                  arguments);
+  const mosaiq::PathSyntax syntax = mosaiq::native_path_syntax();
+  mosaiq::FrontEnd front_end{state, mosaiq::system_console(), mosaiq::system_files(), syntax};
+  return mosaiq::run_command_line(front_end, mosaiq::startup_arguments(argc, argv));
 }

@@ -1,17 +1,16 @@
-#include "cli/argument_list.h"
-
 #include <gtest/gtest.h>
 
 #include <map>
 #include <string>
 #include <vector>
 
+#include "cli/argument_list.h"
+#include "test_support.h"
+
 namespace mosaiq {
 namespace {
 
-bool shift_jis_lead(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9f) || (byte >= 0xe0 && byte <= 0xfc);
-}
+using testing::shift_jis_lead;
 
 std::vector<std::string> split(std::string_view line) {
   std::vector<std::string> texts;

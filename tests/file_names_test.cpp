@@ -1,18 +1,15 @@
-#include "cli/file_names.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "cli/file_names.h"
+#include "test_support.h"
+
 namespace mosaiq {
 namespace {
 
-constexpr PathSyntax posix{'/', nullptr};
-
-bool shift_jis_lead(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-constexpr PathSyntax windows{'\\', shift_jis_lead};
+constexpr const PathSyntax& posix = testing::posix_paths;
+constexpr const PathSyntax& windows = testing::windows_paths;
 
 struct NameCase {
   const char* argument;

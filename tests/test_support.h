@@ -2,17 +2,31 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
+#include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli/console.h"
+#include "cli/file_access.h"
+#include "cli/file_names.h"
 #include "convert/converter_state.h"
 #include "convert/wrd_writer.h"
 #include "convert/wve_conversion.h"
 #include "convert/wve_reader.h"
 
 namespace mosaiq::testing {
+
+// The lead bytes of Shift_JIS, as the Japanese code page of Windows has them.
+constexpr bool shift_jis_lead(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// The path rules of the two platforms.
+constexpr PathSyntax posix_paths{'/', nullptr};
+constexpr PathSyntax windows_paths{'\\', shift_jis_lead};
 
 // Hands out the text in reads of at most `chunk` bytes; fails (once the text is used up, or at
 // byte fail_at) when asked to.
@@ -87,6 +101,26 @@ class FakeConsole : public Console {
  private:
   std::string input_;
   std::size_t position_ = 0;
+};
+
+// Files in memory for the front end: names and their bytes, folders, links, names that cannot be
+// written, and outputs that take only so many bytes.
+class MemoryFiles : public FileAccess {
+ public:
+  bool exists(const std::string& name) override;
+  std::unique_ptr<InputFile> open_input(const std::string& name) override;
+  bool is_input(const InputFile& input, const std::string& name) override;
+  std::unique_ptr<OutputFile> create_output(const std::string& name) override;
+
+  std::map<std::string, std::string> files;
+  std::set<std::string> folders;
+  std::map<std::string, std::string> links;  // a name, and the name it reaches
+  std::set<std::string> unwritable;
+  std::size_t write_limit = std::string::npos;    // bytes an output takes before writes fail
+  std::size_t read_fails_at = std::string::npos;  // where reading an input fails
+
+ private:
+  std::string resolve(const std::string& name) const;
 };
 
 }  // namespace mosaiq::testing

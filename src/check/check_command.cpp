@@ -8,9 +8,9 @@
 #include "check/check_options.h"
 #include "check/finding_writer.h"
 #include "check/wve_check.h"
-#include "cli/console.h"
 #include "cli/file_identity.h"
 #include "cli/file_names.h"
+#include "cli/standard_streams.h"
 #include "startup.h"
 
 namespace mosaiq::check {
@@ -53,9 +53,21 @@ class FileCheckSource : public CheckedSource {
   int error_ = 0;
 };
 
+// Help and version: the run fails when they cannot be written.
+int print_text(const char* text) {
+  std::fputs(text, stdout);
+  return std::fflush(stdout) == 0 ? 0 : 2;
+}
+
 void say(const std::string& text) {
   std::fflush(stdout);
   std::fputs(text.c_str(), stderr);
+}
+
+// The problem with the command line, and the usage line; the status of a failed run.
+int usage_error(const std::string& problem) {
+  say("mosaiq-check: " + problem + "\n" + check_usage);
+  return 2;
 }
 
 void cannot_read(const std::string& name, int error) {
@@ -109,19 +121,10 @@ bool check_file(const std::string& argument, const CheckOptions& options, Findin
 int run_check(const std::vector<std::string>& arguments) {
   CheckOptions options;
   std::string problem;
-  switch (parse_check_options(arguments, options, problem)) {
-    case OptionsResult::help:
-      std::fputs(check_help, stdout);
-      return std::fflush(stdout) == 0 ? 0 : 2;
-    case OptionsResult::version:
-      std::fputs("mosaiq-check " MOSAIQ_VERSION "\n", stdout);
-      return std::fflush(stdout) == 0 ? 0 : 2;
-    case OptionsResult::bad_usage:
-      say("mosaiq-check: " + problem + "\n" + check_usage);
-      return 2;
-    case OptionsResult::run:
-      break;
-  }
+  const OptionsResult request = parse_check_options(arguments, options, problem);
+  if (request == OptionsResult::help) return print_text(check_help);
+  if (request == OptionsResult::version) return print_text("mosaiq-check " MOSAIQ_VERSION "\n");
+  if (request == OptionsResult::bad_usage) return usage_error(problem);
   WriterSettings settings;
   settings.format = options.format;
   settings.colour = colour_wanted(options);

@@ -6,13 +6,7 @@ namespace mosaiq {
 
 namespace {
 
-bool lead_at(std::string_view text, std::size_t i, LeadByteTest is_lead) {
-  return is_lead && i + 1 < text.size() && is_lead(static_cast<unsigned char>(text[i]));
-}
-
-bool blank(char c) {
-  return c == ' ' || c == '\t';
-}
+bool blank(char c) { return c == ' ' || c == '\t'; }
 
 // Where the arguments begin: after the program's name and the blanks that follow it.
 std::size_t skip_program_name(std::string_view line, LeadByteTest is_lead) {
@@ -105,9 +99,7 @@ unsigned next_unit(std::string_view name, std::size_t& i, LeadByteTest is_lead) 
     if (unit >= 0x8260 && unit <= 0x8279) unit += 0x8281 - 0x8260;
     return unit;
   }
-  unsigned unit = static_cast<unsigned char>(name[i++]);
-  if (unit >= 'A' && unit <= 'Z') unit += 'a' - 'A';
-  return unit;
+  return fold_ascii(static_cast<unsigned>(static_cast<unsigned char>(name[i++])));
 }
 
 }  // namespace

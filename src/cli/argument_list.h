@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-namespace mosaiq {
+#include "cli/character_set.h"
 
-using LeadByteTest = bool (*)(unsigned char byte);  // nullptr: every byte stands alone
+namespace mosaiq {
 
 struct CommandArgument {
   std::string text;

@@ -6,11 +6,6 @@
 
 namespace mosaiq {
 
-// Whether the console shows UTF-8: on POSIX when the codeset of the user's locale is UTF-8
-// (LC_CTYPE is set back to "C" after the question, so nothing else changes); never on
-// Windows, whose console texts are in the ANSI code page.
-bool console_text_is_utf8();
-
 class Console {
  public:
   virtual ~Console() = default;
@@ -24,23 +19,11 @@ class Console {
   virtual bool read_line(std::string& line) = 0;
   // Drops input typed ahead on a terminal.
   virtual void discard_typeahead() = 0;
-  // Whether the program's own Japanese texts are to be written in UTF-8 rather than in
-  // Shift_JIS: console_text_is_utf8() for the process's console.
-  virtual bool text_is_utf8() { return console_text_is_utf8(); }
+  // Whether the program's own Japanese texts are to be written in UTF-8 rather than Shift_JIS.
+  virtual bool text_is_utf8() = 0;
 };
 
 // The process's own console.
 Console& system_console();
-
-// Whether standard output is a terminal.
-bool standard_output_is_terminal();
-
-
-
-// Standard output and standard error through the C streams, as both platforms' consoles write
-// them: output flushed at once, and flushed before anything goes to standard error. A failed
-// write is not reported.
-void write_standard_output(std::string_view text);
-void write_standard_error(std::string_view text);
 
 }  // namespace mosaiq

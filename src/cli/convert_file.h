@@ -9,8 +9,17 @@
 namespace mosaiq {
 
 class Console;
+class FileAccess;
 struct ConverterState;
 struct PathSyntax;
+
+// What the front end works with for the whole run.
+struct FrontEnd {
+  ConverterState& state;
+  Console& console;
+  FileAccess& files;
+  const PathSyntax& syntax;
+};
 
 struct FileResult {
   enum Kind { converted, skipped, fatal } kind;
@@ -22,8 +31,7 @@ struct FileResult {
 // ask_before_overwrite the user is asked before an existing output file is replaced. Returns
 // skipped when the user declined, fatal (with the message) when the run must end; every file it
 // opened is closed by then, and the input is never opened for writing.
-FileResult convert_file(ConverterState& state, Console& console, const PathSyntax& syntax,
-                        const std::string& argument, const std::string* output_name,
-                        bool ask_before_overwrite);
+FileResult convert_file(FrontEnd& front_end, const std::string& argument,
+                        const std::string* output_name, bool ask_before_overwrite);
 
 }  // namespace mosaiq

@@ -8,7 +8,7 @@
 namespace mosaiq {
 
 struct FileIdentity {
-  bool known = false;      // false when the file could not be examined (or does not exist)
+  bool known = false;  // false when the file could not be examined (or does not exist)
   bool directory = false;
   std::uint64_t volume = 0;  // device, or volume serial number
   std::uint64_t index = 0;   // inode, or file index

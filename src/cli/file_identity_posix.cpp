@@ -1,6 +1,6 @@
-#include <sys/stat.h>
-
 #include "cli/file_identity.h"
+
+#include <sys/stat.h>
 
 namespace mosaiq {
 

@@ -1,7 +1,7 @@
+#include "cli/file_identity.h"
+
 #include <io.h>
 #include <windows.h>
-
-#include "cli/file_identity.h"
 
 namespace mosaiq {
 
@@ -26,8 +26,9 @@ FileIdentity identify_open_file(std::FILE* file) {
 
 FileIdentity identify_path(const std::string& name) {
   // Backup semantics let a directory be opened too, so that it can be told apart.
-  HANDLE handle = CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE handle =
+      CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   const FileIdentity identity = from_handle(handle);
   if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
   return identity;

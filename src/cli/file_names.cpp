@@ -5,12 +5,10 @@ namespace mosaiq {
 std::size_t last_component_start(std::string_view name, const PathSyntax& syntax) {
   std::size_t start = 0;
   for (std::size_t at = 0; at < name.size(); ++at) {
-    const unsigned char byte = static_cast<unsigned char>(name[at]);
-    if (byte == static_cast<unsigned char>(syntax.separator)) {
-      start = at + 1;
-    } else if (syntax.is_lead_byte != nullptr && syntax.is_lead_byte(byte) &&
-               at + 1 < name.size()) {
+    if (lead_at(name, at, syntax.is_lead_byte)) {
       ++at;  // the second byte of a double-byte character is never a separator
+    } else if (name[at] == syntax.separator) {
+      start = at + 1;
     }
   }
   return start;
@@ -27,8 +25,8 @@ std::string make_input_name(std::string_view argument, const PathSyntax& syntax)
 std::string make_output_name(std::string_view source, const PathSyntax& syntax) {
   const std::size_t component = last_component_start(source, syntax);
   const std::size_t dot = source.rfind('.');
-  std::string name(source.substr(0, dot != std::string_view::npos && dot >= component ? dot
-                                                                                      : source.size()));
+  std::string name(
+      source.substr(0, dot != std::string_view::npos && dot >= component ? dot : source.size()));
   name += ".wrd";
   return name;
 }

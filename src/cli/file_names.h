@@ -5,13 +5,15 @@
 #include <string>
 #include <string_view>
 
+#include "cli/character_set.h"
+
 namespace mosaiq {
 
 // How the platform spells paths: the separator that ends a path component, and whether the
 // search for it steps over double-byte characters (whose second byte may equal the separator).
 struct PathSyntax {
   char separator;
-  bool (*is_lead_byte)(unsigned char byte);  // nullptr: every byte stands alone
+  LeadByteTest is_lead_byte;
 };
 
 // Where the last path component of name begins: after its last separator, else 0.

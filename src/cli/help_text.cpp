@@ -12,17 +12,18 @@ namespace {
 // UTF-8 for a UTF-8 console.
 const char* const help_lines[9] = {
     "\n",
-    "mosaiq  Ver.1.26\n",
+    "mosaiq  Ver." MOSAIQ_VERSION "\n",
     "Copyright (C) 2026 The mosaiq Authors\n",
     // 使用法 : mosaiq [<option>] <filename> ...
     "\x8eg\x97p\x96@ : mosaiq [<option>] <filename> ...\n",
     // " <option>  -o file : 出力ファイル名を file に変更"
-    " <option>  -o file : \x8fo\x97\xcd\x83t\x83@\x83" "C\x83\x8b\x96\xbc\x82\xf0 file \x82\xc9\x95"
+    " <option>  -o file : \x8fo\x97\xcd\x83t\x83@\x83\x43\x83\x8b\x96\xbc\x82\xf0 file \x82\xc9\x95"
     "\xcf\x8dX\n",
     // "           -i      : 同名ファイル存在時に、上書きするかどうか尋ねる。"
-    "           -i      : \x93\xaf\x96\xbc\x83t\x83@\x83" "C\x83\x8b\x91\xb6\x8d\xdd\x8e\x9e\x82\xc9"
-    "\x81" "A\x8f\xe3\x8f\x91\x82\xab\x82\xb7\x82\xe9\x82\xa9\x82\xc7\x82\xa4\x82\xa9\x90q\x82\xcb"
-    "\x82\xe9\x81" "B\n",
+    "           -i      : "
+    "\x93\xaf\x96\xbc\x83t\x83@\x83\x43\x83\x8b\x91\xb6\x8d\xdd\x8e\x9e\x82\xc9"
+    "\x81\x41\x8f\xe3\x8f\x91\x82\xab\x82\xb7\x82\xe9\x82\xa9\x82\xc7\x82\xa4\x82\xa9\x90q\x82\xcb"
+    "\x82\xe9\x81\x42\n",
     // "           -h      : このヘルプを表示"
     "           -h      : \x82\xb1\x82\xcc\x83w\x83\x8b\x83v\x82\xf0\x95\x5c\x8e\xa6\n",
     "\n",
@@ -31,7 +32,7 @@ const char* const help_lines[9] = {
 
 const char* const help_lines_utf8[9] = {
     "\n",
-    "mosaiq  Ver.1.26\n",
+    "mosaiq  Ver." MOSAIQ_VERSION "\n",
     "Copyright (C) 2026 The mosaiq Authors\n",
     "使用法 : mosaiq [<option>] <filename> ...\n",
     " <option>  -o file : 出力ファイル名を file に変更\n",

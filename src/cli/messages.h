@@ -7,6 +7,7 @@ namespace mosaiq {
 
 class Console;
 
+// messages.cpp keeps the texts in this order.
 enum class Message {
   no_input_file,       // ファイルがありません。
   cannot_open_output,  // 出力ファイルをオープンできません。

@@ -1,0 +1,21 @@
+// What the platform tells and gives of the process's standard streams; the console and the
+// checker build on these.
+#pragma once
+
+namespace mosaiq {
+
+// Reads one byte of standard input; false at its end or when the read fails.
+bool read_standard_input_byte(char& byte);
+
+// Drops what was typed ahead on a terminal; nothing when standard input is no terminal.
+void discard_typed_ahead_input();
+
+// Whether standard output is a terminal.
+bool standard_output_is_terminal();
+
+// Whether the console shows UTF-8: on POSIX when the codeset of the user's locale is UTF-8
+// (LC_CTYPE is set back to "C" after the question, so nothing else changes); never on
+// Windows, whose console texts are in the ANSI code page.
+bool console_text_is_utf8();
+
+}  // namespace mosaiq
