@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include "convert/converter_state.h"
+
 namespace mosaiq::check {
 
 namespace {
@@ -30,20 +32,22 @@ std::string measure_beat(std::int64_t beats, std::int64_t per_measure) {
 }  // namespace
 
 std::string row_length_message(std::int64_t cells, std::int64_t width, bool last_row) {
-  std::string text = "row has " + count_of(cells, "cell") + " but the grid is " +
-                     std::to_string(width) + " wide: ";
-  if (cells > width) {
-    return text + (last_row ? (cells - width == 1 ? std::string("its last cell is dropped")
-                                                  : "its last " + count_of(cells - width, "cell") +
-                                                        " are dropped")
-                            : "every later cell of this frame shifts by " + by(cells - width));
+  const std::string text = "row has " + count_of(cells, "cell") + " but the grid is " +
+                           std::to_string(width) + " wide: ";
+  if (cells > width && !last_row) {
+    return text + "every later cell of this frame shifts by " + by(cells - width);
   }
-  return text + (last_row ? (width - cells == 1 ? std::string("the frame's last cell keeps")
-                                               : "the frame's last " + count_of(width - cells, "cell") +
-                                                     " keep") +
-                                " what the screen shows"
-                          : "the next row fills its end, and every later cell of this frame "
-                            "shifts back by " + by(width - cells));
+  if (cells > width) {
+    if (cells - width == 1) return text + "its last cell is dropped";
+    return text + "its last " + count_of(cells - width, "cell") + " are dropped";
+  }
+  if (!last_row) {
+    return text + "the next row fills its end, and every later cell of this frame shifts back by " +
+           by(width - cells);
+  }
+  if (width - cells == 1) return text + "the frame's last cell keeps what the screen shows";
+  return text + "the frame's last " + count_of(width - cells, "cell") +
+         " keep what the screen shows";
 }
 
 std::string truncated_frame_message(std::int32_t rows_read, std::int32_t height) {
@@ -57,25 +61,17 @@ std::string row_directive_message() {
 }
 
 std::string cell_value_message(const std::string& cell) {
-  return "cell \"" + cell + "\" is not a colour digit from 0 to 7: it is drawn lit, in the "
-         "colour selected before it";
+  return "cell \"" + cell + "\" is not a colour digit from 0 to 7: " +
+         "it is drawn lit, in the colour selected before it";
 }
 
 std::string frame_record_message(std::int32_t numbers) {
   std::string text = "frame record with " + count_of(numbers, "number") + ", not 3 or 5: ";
   switch (numbers) {
-    case 0:
-      text += "the pattern, measure and beat keep the panel's values";
-      break;
-    case 1:
-      text += "the measure and beat keep the panel's values";
-      break;
-    case 2:
-      text += "the beat keeps the panel's value";
-      break;
-    default:
-      text += "the flag is read, but without \"/D\" the division is taken as 1";
-      return text;
+    case 0: text += "the pattern, measure and beat keep the panel's values"; break;
+    case 1: text += "the measure and beat keep the panel's values"; break;
+    case 2: text += "the beat keeps the panel's value"; break;
+    default: text += "the flag is read, but without \"/D\" the division is taken as 1"; return text;
   }
   return text + " and the division is taken as 1 (the form is *fP-M-B or *fP-M-B-F/D)";
 }
@@ -84,8 +80,8 @@ std::string division_message(std::int32_t division) {
   const std::string number = std::to_string(division);
   if (division == 0) return "beat division 0 keeps the division in force; 1 to 24 set one";
   if (division < 0) {
-    return "beat division " + number + " writes a negative @wmode, which a player takes as "
-           "@wmode(0), frames of 1/24 of a beat; 1 to 24 set a division";
+    return "beat division " + number + " writes a negative @wmode, " +
+           "which a player takes as @wmode(0), frames of 1/24 of a beat; 1 to 24 set a division";
   }
   return "beat division " + number + " is above 24: every frame lasts 1/24 of a beat, as under 24";
 }
@@ -99,10 +95,10 @@ std::string division_drift_message(std::int32_t division) {
   }
   const std::int32_t ticks = 24 / division;
   return "beat division " + std::to_string(division) + " does not divide 24: a frame lasts " +
-         std::to_string(ticks) + "/24 of a beat, so " + std::to_string(division) +
-         " frames fill " + std::to_string(ticks * division) +
-         "/24 of a beat and the animation drifts from the song (" + std::to_string(below) +
-         " or " + std::to_string(above) + " divide 24)";
+         std::to_string(ticks) + "/24 of a beat, so " + std::to_string(division) + " frames fill " +
+         std::to_string(ticks * division) +
+         "/24 of a beat and the animation drifts from the song (" + std::to_string(below) + " or " +
+         std::to_string(above) + " divide 24)";
 }
 
 std::string ignored_grid_message(bool second, std::int32_t width, std::int32_t height) {
@@ -118,32 +114,48 @@ std::string grid_without_number_message(std::int32_t width, std::int32_t height)
 
 std::string grid_refused_message(std::int64_t width, std::int64_t height, std::int32_t kept_width,
                                  std::int32_t kept_height) {
-  return "a grid of " + grid(width, height) + " is not taken (a side below 0, or more cells "
-         "than can be held): the grid stays " + grid(kept_width, kept_height);
+  return "a grid of " + grid(width, height) +
+         " is not taken (a side below 0, or more cells than can be held): the grid stays " +
+         grid(kept_width, kept_height);
 }
 
+namespace {
+
+std::string no_cells(std::int64_t size, const char* extent) {
+  return "a grid " + std::to_string(size) + " " + extent + " has no cells: nothing is painted";
+}
+
+std::string spans(std::int64_t size, const char* extent, const char* unit, std::int64_t first,
+                  std::int64_t last) {
+  return "a grid " + std::to_string(size) + " " + extent + " spans screen " + unit + " " +
+         std::to_string(first) + " to " + std::to_string(last);
+}
+
+// Why the grid's columns do not fit the screen; "" when they do.
+std::string columns_fit(std::int64_t width) {
+  if (width < 1) return no_cells(width, "cells wide");
+  if (width <= 39) return "";
+  const std::int64_t left = grid_origin_col(width);
+  return spans(width, "cells wide", "columns", left, left + 2 * width - 1) +
+         ", off the 80-column screen: at most 39 cells fit";
+}
+
+// Why the grid's rows do not fit below the panel; "" when they do.
+std::string rows_fit(std::int64_t height) {
+  if (height < 1) return no_cells(height, "rows high");
+  if (height <= 22) return "";
+  const std::int64_t top = grid_origin_row(height);
+  return spans(height, "rows high", "rows", top, top + height - 1) + ", " +
+         (top <= 3 ? "over the panel's row 3" : "past row 25") +
+         ": at most 22 rows fit below the panel";
+}
+
+}  // namespace
+
 std::string grid_fit_message(std::int32_t width, std::int32_t height) {
-  std::string text;
-  if (width < 1) {
-    text = "a grid " + std::to_string(width) + " cells wide has no cells: nothing is painted";
-  } else if (width > 39) {
-    const std::int64_t left = 40 - static_cast<std::int64_t>(width);
-    text = "a grid " + std::to_string(width) + " cells wide spans screen columns " +
-           std::to_string(left) + " to " + std::to_string(left + 2 * static_cast<std::int64_t>(width) - 1) +
-           ", off the 80-column screen: at most 39 cells fit";
-  }
-  std::string rows;
-  if (height < 1) {
-    rows = "a grid " + std::to_string(height) + " rows high has no cells: nothing is painted";
-  } else if (height > 22) {
-    const std::int64_t top = (24 - static_cast<std::int64_t>(height)) / 2 + 3;
-    rows = "a grid " + std::to_string(height) + " rows high spans screen rows " +
-           std::to_string(top) + " to " + std::to_string(top + height - 1) + ", " +
-           (top <= 3 ? "over the panel's row 3" : "past row 25") +
-           ": at most 22 rows fit below the panel";
-  }
-  if (text.empty()) return rows;
-  return rows.empty() ? text : text + "; " + rows;
+  const std::string columns = columns_fit(width), rows = rows_fit(height);
+  if (columns.empty() || rows.empty()) return columns + rows;
+  return columns + "; " + rows;
 }
 
 std::string unknown_directive_message(const std::string& directive, const std::string& suggestion) {
@@ -174,12 +186,14 @@ std::string shift_jis_message(unsigned lead, int next) {
     return std::string("0x") + hex[(value >> 4) & 15] + hex[value & 15];
   };
   return "byte " + byte(lead) + " begins a double-byte Shift_JIS character, but " +
-         (next < 0 ? std::string("the text ends after it") : byte(static_cast<unsigned>(next)) + " cannot end one") +
+         (next < 0 ? std::string("the text ends after it")
+                   : byte(static_cast<unsigned>(next)) + " cannot end one") +
          ": the pattern text shows garbled";
 }
 
 std::string pattern_text_width_message(std::int64_t columns) {
-  return "pattern text " + std::to_string(columns) + " columns wide, but 67 fit on the "
+  return "pattern text " + std::to_string(columns) +
+         " columns wide, but 67 fit on the "
          "panel's row 1 after the pattern number: it runs past column 80";
 }
 

@@ -8,9 +8,9 @@
 namespace mosaiq {
 
 void reset_for_file(ConverterState& state) {
-  state.grid_width = 24;
-  state.grid_height = 5;
-  state.cell_count = 120;
+  state.grid_width = default_grid_width;
+  state.grid_height = default_grid_height;
+  state.cell_count = default_grid_width * default_grid_height;
   state.beat_division = 1;
   state.current_colour = 0;
   reset_panel(state);

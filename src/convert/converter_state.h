@@ -12,11 +12,19 @@ class WrdWriter;
 // with a signed 32-bit cell count, and every cell index must fit one.
 constexpr std::int64_t max_cell_count = 2147483646;
 
+// The grid a file has until its header sets one.
+constexpr std::int32_t default_grid_width = 24;
+constexpr std::int32_t default_grid_height = 5;
+
+// Where a grid stands on the 80 x 25 screen: centred across, below the three-line panel.
+constexpr std::int64_t grid_origin_col(std::int64_t width) { return 40 - width; }
+constexpr std::int64_t grid_origin_row(std::int64_t height) { return (24 - height) / 2 + 3; }
+
 struct ConverterState {
   // Grid geometry, set by "*nXY=" in a file's header.
-  std::int32_t grid_width = 24;
-  std::int32_t grid_height = 5;
-  std::int32_t cell_count = 120;
+  std::int32_t grid_width = default_grid_width;
+  std::int32_t grid_height = default_grid_height;
+  std::int32_t cell_count = default_grid_width * default_grid_height;
 
   // Beat division of the last frame record; the header's "@wmode(23);" is division 1.
   std::int32_t beat_division = 1;
@@ -44,7 +52,7 @@ struct ConverterState {
   WrdWriter* output_file = nullptr;
 };
 
-// Applies the default 24 x 5 grid; beat division 1; no colour selected; a fresh panel.
+// Applies the default grid; beat division 1; no colour selected; a fresh panel.
 // cell_limit is kept.
 void reset_for_file(ConverterState& state);
 

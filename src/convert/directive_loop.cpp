@@ -22,8 +22,8 @@ bool apply_grid_size(ConverterState& state, DirectiveScope& scope, const GridSca
     state.grid_height = height;
     state.cell_count = static_cast<std::int32_t>(cells);
   }
-  scope.origin_col = 40 - static_cast<std::int64_t>(state.grid_width);
-  scope.origin_row = (24 - static_cast<std::int64_t>(state.grid_height)) / 2 + 3;
+  scope.origin_col = grid_origin_col(state.grid_width);
+  scope.origin_row = grid_origin_row(state.grid_height);
   return taken;
 }
 

@@ -16,8 +16,8 @@ namespace mosaiq {
 
 // What the loop keeps for the file in hand, besides the grid in ConverterState.
 struct DirectiveScope {
-  std::int64_t origin_col = 16;  // screen column of the grid's left edge: 40 - width
-  std::int64_t origin_row = 12;  // screen row of its top edge: (24 - height) / 2 + 3
+  std::int64_t origin_col = grid_origin_col(default_grid_width);   // screen column of its left edge
+  std::int64_t origin_row = grid_origin_row(default_grid_height);  // screen row of its top edge
   std::int32_t pattern_number = 1;
   std::size_t pattern_text_length = 0;
   char pattern_text[256] = {};
@@ -96,10 +96,8 @@ WalkEnd walk_directives(WveReader& input, ConverterState& state, DirectiveScope&
         visitor.grid_size(line, scan, apply_grid_size(state, scope, scan));
         break;
       }
-      case LineKind::end:
-        return WalkEnd::end_directive;
-      default:
-        break;
+      case LineKind::end: return WalkEnd::end_directive;
+      default: break;
     }
   }
   return WalkEnd::input_ended;

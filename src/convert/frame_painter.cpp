@@ -55,8 +55,8 @@ inline char* paint_cell(char* at, std::int32_t& colour, unsigned char ch) {
 
 char* end_cell_line(WrdWriter& out, char* at) {
   at = out.ensure(at, 3);
-  std::memcpy(at, ";\r\n", 3);
-  return at + 3;
+  *at = ';';
+  return WrdWriter::end_line(at + 1);
 }
 
 inline std::uint64_t differing_bits(const unsigned char* cells, const unsigned char* shown) {
@@ -78,8 +78,7 @@ inline std::int64_t last_byte(std::uint64_t bits) {
 
 // Whether the `count` cells are the same in both frames; memcmp() without a call for the short
 // rows of most grids.
-inline bool same_cells(const unsigned char* cells, const unsigned char* shown,
-                       std::int64_t count) {
+inline bool same_cells(const unsigned char* cells, const unsigned char* shown, std::int64_t count) {
   if (count > 32) return std::memcmp(cells, shown, static_cast<std::size_t>(count)) == 0;
   if (count >= 8) {
     std::uint64_t bits = differing_bits(cells + count - 8, shown + count - 8);
@@ -142,10 +141,9 @@ constexpr struct ForwardTexts {
 } forward_texts;
 
 // The length of forward_texts.gaps[gap]: none for no gap, "\x1b[nC" with one or two digits.
-constexpr unsigned forward_length(std::int64_t gap) {
-  return gap == 0 ? 0 : gap < 5 ? 4 : 5;
-}
-static_assert(forward_length(4) == 4 && forward_length(5) == 5 && forward_length(short_gap - 1) == 5,
+constexpr unsigned forward_length(std::int64_t gap) { return gap == 0 ? 0 : gap < 5 ? 4 : 5; }
+static_assert(forward_length(4) == 4 && forward_length(5) == 5 &&
+                  forward_length(short_gap - 1) == 5,
               "the cursor-forward texts of the short gaps");
 
 // Cells painted between two checks for room in the writer's buffer.
@@ -253,7 +251,8 @@ void paint_whole_grid(ConverterState& state, const FrameCells& frame, std::int64
 void write_mode_line(WrdWriter& out, std::int32_t division) {
   out.put("@wmode(", 7);
   out.put_decimal(wmode_value(division));
-  out.put(");\r\n", 4);
+  out.put(");", 2);
+  out.end_line();
 }
 
 }  // namespace

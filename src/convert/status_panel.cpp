@@ -77,10 +77,10 @@ void show_measure_beat(ConverterState& state, std::int32_t measure, std::int32_t
   if (measure != state.shown_measure) {
     state.shown_measure = measure;
     at = put_text(at, "\x1b[3;9H");
-    at = put_text(format_decimal_2(measure, at), ";\r\n");
+    at = WrdWriter::end_line(put_text(format_decimal_2(measure, at), ";"));
   }
   at = put_text(at, "\x1b[3;19H");
-  out.commit(put_text(format_decimal_2(beat, at), ";\r\n"));
+  out.commit(WrdWriter::end_line(put_text(format_decimal_2(beat, at), ";")));
 }
 
 }  // namespace mosaiq

@@ -40,7 +40,12 @@ class WrdWriter {
   void put(std::string_view text) {
     if (!text.empty()) put(text.data(), text.size());  // an empty view may hold no pointer
   }
-  void end_line() { put("\r\n", 2); }
+  void end_line() { commit(end_line(reserve(2))); }
+  // The line end written into a span from reserve(); returns the end of it.
+  static char* end_line(char* at) {
+    std::memcpy(at, "\r\n", 2);
+    return at + 2;
+  }
 
   // Room for at least `size` more bytes (at most capacity): the bytes go where the pointer
   // points, and commit() takes the end of what was written there. For loops that write many
@@ -119,8 +124,8 @@ inline char* put_cursor_position(char* at, std::int64_t row, std::int64_t column
   at += format_decimal(row, at);
   *at++ = ';';
   at += format_decimal(column, at);
-  std::memcpy(at, "H;\r\n", 4);
-  return at + 4;
+  std::memcpy(at, "H;", 2);
+  return WrdWriter::end_line(at + 2);
 }
 
 // "\x1b[nC": moves the cursor forward within a line of cells.

@@ -44,7 +44,15 @@ inline bool same_row(const char* row, const unsigned char* shown, std::size_t si
 }
 
 void write_header(WrdWriter& out) {
-  out.put("@startup(400)\r\n@wmode(23);\r\n@wait(0);\r\n\r\n");
+  out.put("@startup(400)");
+  out.end_line();
+  out.put("@wmode(");
+  out.put_decimal(wmode_value(1));
+  out.put(");");
+  out.end_line();
+  out.put("@wait(0);");
+  out.end_line();
+  out.end_line();
 }
 
 // The rows of the last frame as they stood in the input, when they repeated the screen. A

@@ -60,10 +60,8 @@ inline LineKind classify_line(std::string_view text, bool in_header) {
   using directive_detail::starts_with;
   if (text.empty() || text[0] != '*') return LineKind::text;
   switch (text.size() > 1 ? text[1] : '\0') {
-    case 'f':
-      return LineKind::frame_record;
-    case 'p':
-      return LineKind::pattern;
+    case 'f': return LineKind::frame_record;
+    case 'p': return LineKind::pattern;
     case 'c':
       if (starts_with(text, "*cp")) return LineKind::pattern;
       if (starts_with(text, "*complex") || starts_with(text, "*chaos")) {
@@ -74,13 +72,14 @@ inline LineKind classify_line(std::string_view text, bool in_header) {
       if (starts_with(text, "*nCT=") || starts_with(text, "*normal")) {
         return LineKind::ignored_directive;
       }
-      if (starts_with(text, "*nXY=")) return in_header ? LineKind::grid_size : LineKind::late_grid_size;
+      if (starts_with(text, "*nXY=")) {
+        return in_header ? LineKind::grid_size : LineKind::late_grid_size;
+      }
       break;
     case 'e':
       if (starts_with(text, "*end")) return LineKind::end;
       break;
-    default:
-      break;
+    default: break;
   }
   return LineKind::unknown_directive;
 }

@@ -62,8 +62,7 @@ void WveReader::hand_out(WveLine& line, std::size_t text_end, std::size_t next,
   if (next_nul_ < begin_) find_next_nul(begin_);
 }
 
-std::string_view WveReader::take_rows(std::size_t width, std::int32_t count,
-                                      std::size_t& stride) {
+std::string_view WveReader::take_rows(std::size_t width, std::int32_t count, std::size_t& stride) {
   if (width == 0 || width >= line_limit || count <= 0) return {};
   while (end_ - begin_ < width + 2 && !source_done_) refill();
   if (end_ - begin_ < width + 1) return {};

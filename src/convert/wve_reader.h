@@ -21,9 +21,9 @@ enum class ReadStatus { line, end, error };
 
 // One read of the input: a whole line, or a piece of a longer one.
 struct WveLine {
-  std::string_view text;     // without its line end, and cut at its first NUL byte
-  std::uint64_t offset = 0;  // where the piece starts, in bytes from the start of the input
-  std::uint32_t length = 0;  // bytes before its line end, a NUL and what follows it included
+  std::string_view text;      // without its line end, and cut at its first NUL byte
+  std::uint64_t offset = 0;   // where the piece starts, in bytes from the start of the input
+  std::uint32_t length = 0;   // bytes before its line end, a NUL and what follows it included
   std::uint8_t line_end = 0;  // 1 for "\n", 2 for "\r\n", 0 when it has none
 
   // The piece's bytes as they stand in the input, without its line end.
@@ -129,8 +129,8 @@ class WveReader {
   void refill();
 
   ByteSource& source_;
-  std::unique_ptr<char[]> buffer_;            // the unread bytes are [begin_, end_)
-  std::unique_ptr<std::uint64_t[]> marks_;    // bit i of word w: buffer_[64 w + i] is "\n"
+  std::unique_ptr<char[]> buffer_;          // the unread bytes are [begin_, end_)
+  std::unique_ptr<std::uint64_t[]> marks_;  // bit i of word w: buffer_[64 w + i] is "\n"
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
   std::size_t next_nul_ = none;  // the first NUL at or after begin_, or none

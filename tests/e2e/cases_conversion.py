@@ -2,7 +2,7 @@
 
 import os
 
-from e2e import ANY, HEADER, Case, progress, wrd, wve
+from e2e import ANY, HEADER, Case, pattern, progress, wrd, wve
 
 BLOCK = "■"
 
@@ -25,10 +25,6 @@ WORKED_4X2_WRD = wrd(
     "ESC[1;9H;", "ESC[33m 2   ESC[0K;", "ESC[37m;", "ESC[3;9H 2;", "ESC[3;19H 1;", "")
 
 LABEL = ("ESC[1;1H;", "ESC[33mPattern      ESC[0K;")
-
-
-def pattern(number, text):
-    return ("ESC[1;9H;", f"ESC[33m{number}   ESC[0K{text};")
 
 
 def check_example(root):

@@ -5,15 +5,11 @@ Large inputs are generated in the scratch directory at test time.
 
 import os
 
-from e2e import HEADER, Case, progress, sjis, wrd, wve
+from e2e import HEADER, Case, pattern, progress, wrd, wve
 
 BLOCK = "■"
 LABEL = ("ESC[1;1H;", "ESC[33mPattern      ESC[0K;")
 MEASURE_BEAT = ("ESC[37m;", "ESC[3;1H;", "Measure      Beat   ;")
-
-
-def pattern(number, text):
-    return ("ESC[1;9H;", f"ESC[33m{number}   ESC[0K{text};")
 
 
 def values(measure, beat):

@@ -6,18 +6,8 @@ line and on the console; Wine keeps them as UTF-8 in the Linux file system, so t
 named in UTF-8.
 """
 
-import os
-
-from e2e import (CANNOT_OPEN_OUTPUT, HEADER, HELP, NO_FILE, Case, progress, sjis, wrd, wve)
-
-
-def source(tag):
-    return wve(f"*p1,{tag}")
-
-
-def script(tag):
-    return wrd(*HEADER, "ESC[1;1H;", "ESC[33mPattern      ESC[0K;", "ESC[1;9H;",
-               f"ESC[33m 1   ESC[0K{tag};")
+from e2e import (CANNOT_OPEN_OUTPUT, HELP, NO_FILE, Case, make_dirs, progress, sjis, tagged_script,
+                 tagged_source)
 
 
 def windows(name, command_line, **fields):
@@ -25,27 +15,23 @@ def windows(name, command_line, **fields):
     return Case(name, [], command_line=sjis(command_line), tags={"windows"}, **fields)
 
 
-def make_dir(*names):
-    return lambda root: [os.makedirs(os.path.join(root, n)) for n in names]
-
-
-A, B = {"a.wve": source("a")}, {"b.wve": source("b")}
+A, B = {"a.wve": tagged_source("a")}, {"b.wve": tagged_source("b")}
 AB = {**A, **B}
 
 CASES = [
     # Splitting.
     windows("runs of blanks and tabs separate arguments", "mosaiq   a \t\t  b \t", files=AB,
             stdout=progress("a.wve", "a.wrd") + progress("b.wve", "b.wrd"),
-            expect={"a.wrd": script("a"), "b.wrd": script("b")}),
+            expect={"a.wrd": tagged_script("a"), "b.wrd": tagged_script("b")}),
     windows("a quoted stretch keeps its blanks, also in the middle of an argument",
-            'mosaiq "a b" x" "y', files={"a b.wve": source("ab"), "x y.wve": source("xy")},
+            'mosaiq "a b" x" "y', files={"a b.wve": tagged_source("ab"), "x y.wve": tagged_source("xy")},
             stdout=progress("a b.wve", "a b.wrd") + progress("x y.wve", "x y.wrd"),
-            expect={"a b.wrd": script("ab"), "x y.wrd": script("xy")}),
+            expect={"a b.wrd": tagged_script("ab"), "x y.wrd": tagged_script("xy")}),
     windows("2n backslashes before a quote give n, and the quote still counts",
-            'mosaiq "sub\\\\"x sub\\\\"y z"', files={"sub/x.wve": source("x"),
-                                                      "sub/y z.wve": source("yz")},
+            'mosaiq "sub\\\\"x sub\\\\"y z"', files={"sub/x.wve": tagged_source("x"),
+                                                      "sub/y z.wve": tagged_source("yz")},
             stdout=progress("sub\\x.wve", "sub\\x.wrd") + progress("sub\\y z.wve", "sub\\y z.wrd"),
-            expect={"sub/x.wrd": script("x"), "sub/y z.wrd": script("yz")}),
+            expect={"sub/x.wrd": tagged_script("x"), "sub/y z.wrd": tagged_script("yz")}),
     # A literal double quote cannot be part of a Windows name: the -o name that holds one makes
     # the output impossible to open, which shows the input after it was an argument of its own.
     windows("2n+1 backslashes before a quote give n and a literal quote",
@@ -53,54 +39,54 @@ CASES = [
     windows("two quotes inside a quoted stretch give a quote and end the stretch",
             'mosaiq -o "x"" a', files=A, status=2, stderr=CANNOT_OPEN_OUTPUT),
     windows("backslashes not before a quote are literal", "mosaiq sub\\\\a",
-            files={"sub/a.wve": source("a")}, stdout=progress("sub\\\\a.wve", "sub\\\\a.wrd"),
-            expect={"sub/a.wrd": script("a")}),
+            files={"sub/a.wve": tagged_source("a")}, stdout=progress("sub\\\\a.wve", "sub\\\\a.wrd"),
+            expect={"sub/a.wrd": tagged_script("a")}),
     windows("a quoted program name runs to the next quote, without backslash rules",
             '"C:\\my tools\\mosaiq\\" a', files=A, stdout=progress("a.wve", "a.wrd"),
-            expect={"a.wrd": script("a")}),
+            expect={"a.wrd": tagged_script("a")}),
     windows("an unquoted program name runs to the next blank", 'mos"iq a', files=A,
-            stdout=progress("a.wve", "a.wrd"), expect={"a.wrd": script("a")}),
+            stdout=progress("a.wve", "a.wrd"), expect={"a.wrd": tagged_script("a")}),
     windows("a double-byte character whose second byte is 0x5C is one unit",
-            'mosaiq "ソ" b', files={"ソ.wve": source("so"), **B},
+            'mosaiq "ソ" b', files={"ソ.wve": tagged_source("so"), **B},
             stdout=progress("ソ.wve", "ソ.wrd") + progress("b.wve", "b.wrd"),
-            expect={"ソ.wrd": script("so"), "b.wrd": script("b")}),
+            expect={"ソ.wrd": tagged_script("so"), "b.wrd": tagged_script("b")}),
     windows("0x5C inside a double-byte character does not separate a path component",
-            "mosaiq a.ソ", files={"a.ソ": source("a")}, stdout=progress("a.ソ", "a.wrd"),
-            expect={"a.wrd": script("a")}),
+            "mosaiq a.ソ", files={"a.ソ": tagged_source("a")}, stdout=progress("a.ソ", "a.wrd"),
+            expect={"a.wrd": tagged_script("a")}),
 
     # Wildcards.
     windows("matches are sorted without regard to case", "mosaiq *.wve",
-            files={"B.wve": source("B"), "a.wve": source("a"), "c.txt": source("c")},
+            files={"B.wve": tagged_source("B"), "a.wve": tagged_source("a"), "c.txt": tagged_source("c")},
             stdout=progress("a.wve", "a.wrd") + progress("B.wve", "B.wrd"),
-            expect={"a.wrd": script("a"), "B.wrd": script("B")}),
+            expect={"a.wrd": tagged_script("a"), "B.wrd": tagged_script("B")}),
     windows("a quoted wildcard is not expanded", 'mosaiq "*.wve"', files=A, status=2,
             stderr=NO_FILE),
     windows("a wildcard quoted only in its middle is expanded", 'mosaiq a"*".wve', files=AB,
-            stdout=progress("a.wve", "a.wrd"), expect={"a.wrd": script("a")}),
+            stdout=progress("a.wve", "a.wrd"), expect={"a.wrd": tagged_script("a")}),
     windows("a directory that matches is handed on as a file argument", "mosaiq *.wve",
-            files=A, setup=make_dir("d.wve"), status=2, stdout=progress("a.wve", "a.wrd"),
-            stderr=NO_FILE, expect={"a.wrd": script("a")}),
+            files=A, setup=make_dirs("d.wve"), status=2, stdout=progress("a.wve", "a.wrd"),
+            stderr=NO_FILE, expect={"a.wrd": tagged_script("a")}),
     windows("-o serves only the first match", "mosaiq -o out *.wve",
-            files={**AB, "c.wve": source("c")},
+            files={**AB, "c.wve": tagged_source("c")},
             stdout=progress("a.wve", "out.wrd") + progress("b.wve", "b.wrd")
             + progress("c.wve", "c.wrd"),
-            expect={"out.wrd": script("a"), "b.wrd": script("b"), "c.wrd": script("c")}),
+            expect={"out.wrd": tagged_script("a"), "b.wrd": tagged_script("b"), "c.wrd": tagged_script("c")}),
     windows("a match whose name begins with - acts as an option", "mosaiq *.wve",
-            files={**A, "-h.wve": source("h")}, stdout=HELP),
+            files={**A, "-h.wve": tagged_source("h")}, stdout=HELP),
     windows("matches in a folder keep the folder part as written",
-            "mosaiq sub\\*.wve sub/*.wve", files={"sub/a.wve": source("a")},
+            "mosaiq sub\\*.wve sub/*.wve", files={"sub/a.wve": tagged_source("a")},
             stdout=progress("sub\\a.wve", "sub\\a.wrd") + progress("sub/a.wve", "sub/a.wrd"),
-            expect={"sub/a.wrd": script("a")}),
+            expect={"sub/a.wrd": tagged_script("a")}),
     windows("? matches exactly one character", "mosaiq ?.wve",
-            files={**AB, "ab.wve": source("ab")},
+            files={**AB, "ab.wve": tagged_source("ab")},
             stdout=progress("a.wve", "a.wrd") + progress("b.wve", "b.wrd"),
-            expect={"a.wrd": script("a"), "b.wrd": script("b")}),
+            expect={"a.wrd": tagged_script("a"), "b.wrd": tagged_script("b")}),
     windows("a pattern that matches nothing is passed on unchanged", "mosaiq a z*", files=A,
             status=2, stdout=progress("a.wve", "a.wrd"), stderr=NO_FILE,
-            expect={"a.wrd": script("a")}),
+            expect={"a.wrd": tagged_script("a")}),
     windows("double-byte names are found and sorted as units", "mosaiq *.wve",
-            files={"ソ.wve": source("so"), "Ｂ.wve": source("B"), "ａ.wve": source("a")},
+            files={"ソ.wve": tagged_source("so"), "Ｂ.wve": tagged_source("B"), "ａ.wve": tagged_source("a")},
             stdout=progress("ａ.wve", "ａ.wrd") + progress("Ｂ.wve", "Ｂ.wrd")
             + progress("ソ.wve", "ソ.wrd"),
-            expect={"ａ.wrd": script("a"), "Ｂ.wrd": script("B"), "ソ.wrd": script("so")}),
+            expect={"ａ.wrd": tagged_script("a"), "Ｂ.wrd": tagged_script("B"), "ソ.wrd": tagged_script("so")}),
 ]

@@ -5,6 +5,7 @@ conversion independent of the program's own byte tables.
 """
 
 import functools
+import os
 import subprocess
 
 ABSENT = object()  # in `expect`: the file must not exist after the run
@@ -91,6 +92,26 @@ def wve(*lines, end=b"\n"):
 
 
 HEADER = ("@startup(400)", "@wmode(23);", "@wait(0);", "")
+
+
+def pattern(number, text):
+    """The panel's pattern line: the number as "%2d", then the pattern's text."""
+    return ("ESC[1;9H;", f"ESC[33m{number}   ESC[0K{text};")
+
+
+def tagged_source(tag):
+    """A WVE file whose script shows which input it came from: pattern 1 with the tag."""
+    return wve(f"*p1,{tag}")
+
+
+def tagged_script(tag):
+    """The script of tagged_source(tag)."""
+    return wrd(*HEADER, "ESC[1;1H;", "ESC[33mPattern      ESC[0K;", *pattern(" 1", tag))
+
+
+def make_dirs(*names):
+    """A case's setup that makes these folders in the scratch directory."""
+    return lambda root: [os.makedirs(os.path.join(root, n)) for n in names]
 
 HELP = console(
     "",

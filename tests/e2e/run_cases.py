@@ -2,14 +2,14 @@
 """Runs end-to-end cases against the built program and compares every byte.
 
 usage: run_cases.py --program PATH [--sanitized] [--wine --launcher PATH] [--only SLUG] CASES.py ...
-       run_cases.py --list [--wine] CASES.py ...
+       run_cases.py --list [--sanitized] [--wine] CASES.py ...
 
 With --wine the program is a Windows .exe run under Wine: cases tagged "posix" are left out, the
 console's line ends are CR LF, and a case that gives an exact command line is started through the
 launcher (a Windows program too). Peak memory is not bounded under Wine: it would measure Wine.
 Each CASES.py defines CASES, a list of e2e.Case. Prints one line per failing case with what
-differed, and exits 1 when any case failed. --list prints "slug|timeout|labels" per case, for
-registering each case as a test of its own.
+differed, and exits 1 when any case failed. --list prints "slug|time limit|labels" per case (the
+limit the run gives the program, in seconds), for registering each case as a test of its own.
 """
 
 import argparse
@@ -167,6 +167,15 @@ def run_measured(command, cwd, stdin_bytes, stdout_target, merged, timeout, meas
                bool(timed_out))
 
 
+# A sanitizer build runs this many times slower; its cases get this much more time. CTest's
+# limits come from --list, so this is the one place the factor is set.
+SANITIZER_TIME_FACTOR = 4
+
+
+def time_limit(case, sanitized):
+    return case.timeout * (SANITIZER_TIME_FACTOR if sanitized else 1)
+
+
 def run_case(case, program, sanitized):
     if skipped(case):
         return None
@@ -195,13 +204,13 @@ def run_case(case, program, sanitized):
             stdout_target = open(case.stdout_file, "wb")
         try:
             result = run_measured(command, root, case.stdin, stdout_target, "merged" in case.tags,
-                                  case.timeout * (4 if sanitized else 1),
+                                  time_limit(case, sanitized),
                                   case.max_rss_mb is not None and not PREFIX, case.env)
         finally:
             if case.stdout_file:
                 stdout_target.close()
         if result.timed_out:
-            return [f"did not end within {case.timeout} s"]
+            return [f"did not end within {time_limit(case, sanitized)} s"]
         problems = []
         if case.max_rss_mb is not None and not PREFIX:
             bound_kb = (case.max_rss_mb + (1024 if sanitized else 0)) * 1024
@@ -261,7 +270,8 @@ def main():
         for path in options.cases:
             for case in load_cases(path):
                 if not skipped(case):
-                    print(f"{case.slug}|{case.timeout}|{','.join(case.labels)}")
+                    limit = time_limit(case, options.sanitized)
+                    print(f"{case.slug}|{limit}|{','.join(case.labels)}")
         return 0
     program = os.path.abspath(options.program)
     os.environ["E2E_PROGRAM"] = program  # for checks that need a reference run
