@@ -33,8 +33,10 @@ bool parse_profile(const char* name, Profile& profile) {
   const struct {
     const char* name;
     Profile profile;
-  } names[] = {{"sparse", Profile::sparse},   {"dense", Profile::dense},
-               {"repaint", Profile::repaint}, {"static", Profile::still},
+  } names[] = {{"sparse", Profile::sparse},
+               {"dense", Profile::dense},
+               {"repaint", Profile::repaint},
+               {"static", Profile::still},
                {"mixed", Profile::mixed}};
   for (const auto& entry : names) {
     if (std::strcmp(name, entry.name) == 0) {
@@ -108,15 +110,10 @@ int main(int argc, char** argv) {
               static_cast<char>('0' + random.below(8));
         }
         break;
-      case Profile::dense:
-        scatter(cells, random, 85);
-        break;
-      case Profile::repaint:
-        scatter(cells, random, 50);
-        break;
+      case Profile::dense: scatter(cells, random, 85); break;
+      case Profile::repaint: scatter(cells, random, 50); break;
       case Profile::still:
-      case Profile::mixed:
-        break;
+      case Profile::mixed: break;
     }
     // Stamps follow the music: a frame lasts floor(24 / division) / 24 of a beat, 4 beats a
     // measure.

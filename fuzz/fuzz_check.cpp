@@ -8,31 +8,18 @@
 
 #include "check/finding_writer.h"
 #include "check/wve_check.h"
+#include "fuzz_support.h"
 
 namespace {
 
 using namespace mosaiq;
 using namespace mosaiq::check;
 
-class PieceSource : public CheckedSource {
+// The checker's input also tells whether bytes follow an end-of-file byte.
+class PieceSource : public fuzzing::PieceSource<CheckedSource> {
  public:
-  PieceSource(const std::uint8_t* data, std::size_t size, std::size_t piece)
-      : data_(data), size_(size), piece_(piece) {}
-  long read(char* buffer, std::size_t room) override {
-    std::size_t count = size_ - position_;
-    if (count > piece_) count = piece_;
-    if (count > room) count = room;
-    if (count > 0) std::memcpy(buffer, data_ + position_, count);
-    position_ += count;
-    return static_cast<long>(count);
-  }
-  bool bytes_after(std::uint64_t offset) override { return size_ > offset + 1; }
-
- private:
-  const std::uint8_t* data_;
-  std::size_t size_;
-  std::size_t piece_;
-  std::size_t position_ = 0;
+  using fuzzing::PieceSource<CheckedSource>::PieceSource;
+  bool bytes_after(std::uint64_t offset) override { return size() > offset + 1; }
 };
 
 // Half the inputs are checked with a measure length of their own first byte's choosing, the
@@ -47,7 +34,7 @@ struct Result {
 };
 
 Result check_input(const std::uint8_t* data, std::size_t size, std::size_t piece, Format format,
-             TextEncoding encoding) {
+                   TextEncoding encoding) {
   static std::FILE* const nowhere = std::fopen("/dev/null", "wb");
   WriterSettings settings;
   settings.format = format;
@@ -66,8 +53,8 @@ Result check_input(const std::uint8_t* data, std::size_t size, std::size_t piece
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::size_t piece = size > 0 ? data[size - 1] % 16 + 1 : 1;
-  const Result whole = check_input(data, size, static_cast<std::size_t>(-1), Format::text,
-                             TextEncoding::utf8);
+  const Result whole =
+      check_input(data, size, static_cast<std::size_t>(-1), Format::text, TextEncoding::utf8);
   const Result pieces = check_input(data, size, piece, Format::json, TextEncoding::file_bytes);
   if (whole.findings != pieces.findings || whole.summary.frames != pieces.summary.frames ||
       whole.summary.complete_frames != pieces.summary.complete_frames) {

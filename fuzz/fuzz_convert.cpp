@@ -10,6 +10,7 @@
 #include "convert/wrd_writer.h"
 #include "convert/wve_conversion.h"
 #include "convert/wve_reader.h"
+#include "fuzz_support.h"
 
 namespace {
 
@@ -20,25 +21,7 @@ constexpr std::int64_t fuzz_cell_limit = 65536;
 // The sink refuses everything past this many bytes, so a conversion ends with a write error.
 constexpr std::size_t sink_limit = 16u << 20;
 
-class PieceSource : public ByteSource {
- public:
-  PieceSource(const std::uint8_t* data, std::size_t size, std::size_t piece)
-      : data_(data), size_(size), piece_(piece) {}
-  long read(char* buffer, std::size_t room) override {
-    std::size_t count = size_ - position_;
-    if (count > piece_) count = piece_;
-    if (count > room) count = room;
-    if (count > 0) std::memcpy(buffer, data_ + position_, count);
-    position_ += count;
-    return static_cast<long>(count);
-  }
-
- private:
-  const std::uint8_t* data_;
-  std::size_t size_;
-  std::size_t piece_;
-  std::size_t position_ = 0;
-};
+using PieceSource = fuzzing::PieceSource<ByteSource>;
 
 // Keeps only a byte count and an FNV-1a hash of what it accepted.
 class HashSink : public ByteSink {
@@ -80,8 +63,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Result whole = convert(data, size, static_cast<std::size_t>(-1));
   const std::size_t piece = size > 0 ? data[size - 1] % 16 + 1 : 1;
   const Result pieces = convert(data, size, piece);
-  if (whole.outcome != pieces.outcome || whole.hash != pieces.hash ||
-      whole.count != pieces.count) {
+  if (whole.outcome != pieces.outcome || whole.hash != pieces.hash || whole.count != pieces.count) {
     std::abort();  // the script must not depend on how the input arrives
   }
   return 0;

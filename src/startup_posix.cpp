@@ -1,6 +1,6 @@
-#include <csignal>
-
 #include "startup.h"
+
+#include <csignal>
 
 namespace mosaiq {
 

@@ -1,8 +1,8 @@
-#include "convert/field_scanner.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
+
+#include "convert/field_scanner.h"
 
 namespace mosaiq {
 namespace {

@@ -1,5 +1,3 @@
-#include "convert/frame_record.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,6 +5,7 @@
 
 #include "convert/converter_state.h"
 #include "convert/field_scanner.h"
+#include "convert/frame_record.h"
 
 namespace mosaiq {
 namespace {

@@ -1,7 +1,6 @@
-#include "cli/overwrite_prompt.h"
-
 #include <gtest/gtest.h>
 
+#include "cli/overwrite_prompt.h"
 #include "test_support.h"
 
 namespace mosaiq {

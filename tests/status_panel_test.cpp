@@ -1,7 +1,6 @@
-#include "convert/status_panel.h"
-
 #include <gtest/gtest.h>
 
+#include "convert/status_panel.h"
 #include "test_support.h"
 
 namespace mosaiq {
@@ -21,9 +20,9 @@ std::string pattern_value(const std::string& number_and_text) {
 TEST(StatusPanel, PatternLabelOnceThenValuesAsNeeded) {
   EngineFixture f;
   show_pattern(f.state, 1, "Intro");
-  show_pattern(f.state, 1, "");          // number shown, no text: nothing
-  show_pattern(f.state, 1, "Verse A");   // number shown, a text: written again
-  show_pattern(f.state, 12, "");         // another number: written, the text erased
+  show_pattern(f.state, 1, "");         // number shown, no text: nothing
+  show_pattern(f.state, 1, "Verse A");  // number shown, a text: written again
+  show_pattern(f.state, 12, "");        // another number: written, the text erased
   EXPECT_EQ(f.output(), pattern_label + pattern_value(" 1   \x1b[0KIntro") +
                             pattern_value(" 1   \x1b[0KVerse A") + pattern_value("12   \x1b[0K"));
   EXPECT_EQ(f.state.current_colour, 6);
@@ -38,7 +37,7 @@ TEST(StatusPanel, PatternZeroAtTheStartWritesOnlyTheLabel) {
 
 TEST(StatusPanel, PatternTextsAreWrittenUnchanged) {
   EngineFixture f;
-  const std::string text = "\x83" "A\x83" "C  two  blanks \x95\x5c ";  // アイ, 表, blanks kept
+  const std::string text = "\x83\x41\x83\x43  two  blanks \x95\x5c ";  // アイ, 表, blanks kept
   show_pattern(f.state, 3, text);
   EXPECT_EQ(f.output(), pattern_label + pattern_value(" 3   \x1b[0K" + text));
 }
@@ -54,11 +53,10 @@ TEST(StatusPanel, WideAndNegativeNumbersTakeTheColumnsTheyNeed) {
   f.state.current_colour = 7;
   show_measure_beat(f.state, 1234, -3);
   show_measure_beat(f.state, -2147483647 - 1, 2147483647);
-  EXPECT_EQ(f.output(),
-            pattern_value("100   \x1b[0K") + pattern_value("-5   \x1b[0K") +
-                pattern_value("-2147483648   \x1b[0K") +
-                wrd_lines({"\x1b[3;9H1234;", "\x1b[3;19H-3;", "\x1b[3;9H-2147483648;",
-                           "\x1b[3;19H2147483647;"}));
+  EXPECT_EQ(f.output(), pattern_value("100   \x1b[0K") + pattern_value("-5   \x1b[0K") +
+                            pattern_value("-2147483648   \x1b[0K") +
+                            wrd_lines({"\x1b[3;9H1234;", "\x1b[3;19H-3;", "\x1b[3;9H-2147483648;",
+                                       "\x1b[3;19H2147483647;"}));
 }
 
 TEST(StatusPanel, MeasureAndBeatWrittenWhenTheBeatChanges) {
@@ -87,8 +85,8 @@ TEST(StatusPanel, WhiteEscapeOnlyWhenAnotherColourIsSelected) {
   f.state.current_colour = 3;  // a magenta cell was painted since
   show_measure_beat(f.state, 1, 2);
   show_measure_beat(f.state, 1, 3);
-  EXPECT_EQ(f.output(), measure_beat_label + wrd_lines({"\x1b[3;9H 1;", "\x1b[3;19H 1;"}) +
-                            white + wrd_lines({"\x1b[3;19H 2;", "\x1b[3;19H 3;"}));
+  EXPECT_EQ(f.output(), measure_beat_label + wrd_lines({"\x1b[3;9H 1;", "\x1b[3;19H 1;"}) + white +
+                            wrd_lines({"\x1b[3;19H 2;", "\x1b[3;19H 3;"}));
 }
 
 TEST(StatusPanel, ResetBringsBothLabelsBack) {
@@ -100,8 +98,8 @@ TEST(StatusPanel, ResetBringsBothLabelsBack) {
   reset_panel(f.state);
   show_pattern(f.state, 2, "");
   show_measure_beat(f.state, 1, 1);
-  EXPECT_EQ(f.output(), pattern_label + pattern_value(" 2   \x1b[0K") + white +
-                            measure_beat_label + wrd_lines({"\x1b[3;9H 1;", "\x1b[3;19H 1;"}));
+  EXPECT_EQ(f.output(), pattern_label + pattern_value(" 2   \x1b[0K") + white + measure_beat_label +
+                            wrd_lines({"\x1b[3;9H 1;", "\x1b[3;19H 1;"}));
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
-#include "convert/wrd_writer.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <limits>
 #include <string>
 
+#include "convert/wrd_writer.h"
 #include "test_support.h"
 
 namespace mosaiq {

@@ -1,11 +1,10 @@
-#include "convert/wve_conversion.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "convert/wve_conversion.h"
 #include "test_support.h"
 
 namespace mosaiq {
@@ -34,19 +33,32 @@ std::string pattern_line(const std::string& number, const std::string& text) {
   return wrd_lines({"\x1b[1;9H;", "\x1b[33m" + number + "   \x1b[0K" + text + ";"});
 }
 
-const std::string worked_example = wve_lines({
-    "This line is ignored", "*nXY=3,2", "*p1,Intro", "*f1-1-1", "120", "003", "*f1-1-2-1/2",
-    "120", "073", "*end"});
+const std::string worked_example =
+    wve_lines({"This line is ignored", "*nXY=3,2", "*p1,Intro", "*f1-1-1", "120", "003",
+               "*f1-1-2-1/2", "120", "073", "*end"});
 
 TEST(WveConversion, ConvertsTheWorkedExampleByteForByte) {
   const std::string expected =
-      wrd_header +
-      wrd_lines({"\x1b[1;1H;", "\x1b[33mPattern      \x1b[0K;", "\x1b[1;9H;",
-                 "\x1b[33m 1   \x1b[0KIntro;", "\x1b[37m;", "\x1b[3;1H;", "Measure      Beat   ;",
-                 "\x1b[3;9H 1;", "\x1b[3;19H 1;", "\x1b[14;37H;",
-                 "\x1b[34m" + block + "\x1b[31m" + block + ";", "\x1b[15;41H;",
-                 "\x1b[35m" + block + ";", "", "@wmode(11);", "\x1b[37m;", "\x1b[3;19H 2;",
-                 "\x1b[15;39H;", block + ";", ""});
+      wrd_header + wrd_lines({"\x1b[1;1H;",
+                              "\x1b[33mPattern      \x1b[0K;",
+                              "\x1b[1;9H;",
+                              "\x1b[33m 1   \x1b[0KIntro;",
+                              "\x1b[37m;",
+                              "\x1b[3;1H;",
+                              "Measure      Beat   ;",
+                              "\x1b[3;9H 1;",
+                              "\x1b[3;19H 1;",
+                              "\x1b[14;37H;",
+                              "\x1b[34m" + block + "\x1b[31m" + block + ";",
+                              "\x1b[15;41H;",
+                              "\x1b[35m" + block + ";",
+                              "",
+                              "@wmode(11);",
+                              "\x1b[37m;",
+                              "\x1b[3;19H 2;",
+                              "\x1b[15;39H;",
+                              block + ";",
+                              ""});
   for (std::size_t chunk : {std::size_t{1} << 20, std::size_t{1}, std::size_t{3}, std::size_t{7}}) {
     const testing::Conversion result = convert_text(worked_example, chunk);
     EXPECT_EQ(result.outcome, ConvertOutcome::converted);
@@ -134,8 +146,8 @@ TEST(WveConversion, ADirectiveLineAmongTheRowsIsARow) {
 TEST(WveConversion, LongRowsArriveInPiecesThatEachCountAsARow) {
   // A line of exactly 254 cells is one row, and its line end alone the next (empty) row, so the
   // line of sevens is not part of this frame but a line of text after it.
-  const std::string out = body(wve_lines({"*nXY=254,2", "*f1-1-1", std::string(254, '1'),
-                                          std::string(254, '7')}));
+  const std::string out =
+      body(wve_lines({"*nXY=254,2", "*f1-1-1", std::string(254, '1'), std::string(254, '7')}));
   EXPECT_NE(out.find("\x1b[34m" + block), std::string::npos);
   EXPECT_EQ(out.find("\x1b[37m" + block), std::string::npos);
 }
@@ -154,9 +166,9 @@ std::string busy_animation(const std::string& line_end) {
             (kind == 3 ? "-1/2" : "") + line_end;
     for (int row = 0; row < 5; ++row) {
       std::string cells_of_row = cells.substr(row * 24, 24);
-      if (kind == 4 && row == 2) cells_of_row.pop_back();        // a short row
-      if (kind == 5 && row == 4) cells_of_row += "\r";          // a CR before the line end
-      if (kind == 6 && row == 1) cells_of_row[3] = '\0';        // a NUL
+      if (kind == 4 && row == 2) cells_of_row.pop_back();  // a short row
+      if (kind == 5 && row == 4) cells_of_row += "\r";     // a CR before the line end
+      if (kind == 6 && row == 1) cells_of_row[3] = '\0';   // a NUL
       text += cells_of_row + (kind == 7 && row == 0 ? "\n" : line_end);
     }
   }
@@ -186,14 +198,19 @@ TEST(WveConversion, StillFramesRepeatTheScreenUntilACellChanges) {
   const std::string out = body(wve_lines(lines));
   // Painted: the first frame, the change to 2, the change back; the still frames write only
   // their empty lines.
-  const std::string first = wrd_lines({"\x1b[14;16H;", "\x1b[34m" + [&] {
-    std::string row;
-    for (int i = 0; i < 24; ++i) row += block;
-    return row;
-  }() + ";", ""});
-  EXPECT_NE(out.find(first + "\r\n\r\n" + wrd_lines({"\x1b[14;62H;", "\x1b[31m" + block + ";", ""}) +
-                     wrd_lines({"\x1b[14;62H;", "\x1b[34m" + block + ";", ""}) + "\r\n"),
-            std::string::npos)
+  const std::string first = wrd_lines({"\x1b[14;16H;",
+                                       "\x1b[34m" +
+                                           [&] {
+                                             std::string row;
+                                             for (int i = 0; i < 24; ++i) row += block;
+                                             return row;
+                                           }() +
+                                           ";",
+                                       ""});
+  EXPECT_NE(
+      out.find(first + "\r\n\r\n" + wrd_lines({"\x1b[14;62H;", "\x1b[31m" + block + ";", ""}) +
+               wrd_lines({"\x1b[14;62H;", "\x1b[34m" + block + ";", ""}) + "\r\n"),
+      std::string::npos)
       << out;
 }
 

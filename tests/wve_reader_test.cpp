@@ -1,5 +1,3 @@
-#include "convert/wve_reader.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,6 +5,7 @@
 #include <vector>
 
 #include "convert/line_ends.h"
+#include "convert/wve_reader.h"
 #include "test_support.h"
 
 namespace mosaiq {
@@ -53,8 +52,7 @@ TEST(WveReader, LineEndsAreLfOrCrLfAndALoneCrIsText) {
 TEST(WveReader, CrLfSplitAtEveryOffsetOfAReadIsStillOneLineEnd) {
   const std::string text = "ab\r\ncd\r\n\r\ne\r";
   for (std::size_t chunk = 1; chunk <= text.size(); ++chunk) {
-    EXPECT_EQ(read_all(text, chunk), (Pieces{"ab\r\n", "cd\r\n", "\r\n", "e\r", "<end>"}))
-        << chunk;
+    EXPECT_EQ(read_all(text, chunk), (Pieces{"ab\r\n", "cd\r\n", "\r\n", "e\r", "<end>"})) << chunk;
   }
   // The same where the reader's own buffer ends between the CR and the LF, at every offset
   // around its end.
@@ -75,13 +73,11 @@ TEST(WveReader, ByteOneAEndsTheInputAndIsFound) {
   MemorySource source("abc\n\x1a\x1a", 2);
   WveReader reader(source);
   WveLine line;
-  while (reader.next_line(line) == ReadStatus::line) {
-  }
+  while (reader.next_line(line) == ReadStatus::line) {}
   EXPECT_EQ(reader.end_marker(), 4);
   MemorySource plain("abc\n");
   WveReader no_marker(plain);
-  while (no_marker.next_line(line) == ReadStatus::line) {
-  }
+  while (no_marker.next_line(line) == ReadStatus::line) {}
   EXPECT_EQ(no_marker.end_marker(), -1);
 }
 
@@ -97,9 +93,8 @@ TEST(WveReader, LongLinesComeIn254BytePieces) {
     EXPECT_EQ(read_all(s253 + "\r\n", chunk), (Pieces{s253 + "\r\n", "<end>"})) << chunk;
   }
   const std::string long_line(254 * 3 + 7, 'd');
-  EXPECT_EQ(read_all(long_line, 13),
-            (Pieces{std::string(254, 'd'), std::string(254, 'd'), std::string(254, 'd'),
-                    std::string(7, 'd'), "<end>"}));
+  EXPECT_EQ(read_all(long_line, 13), (Pieces{std::string(254, 'd'), std::string(254, 'd'),
+                                             std::string(254, 'd'), std::string(7, 'd'), "<end>"}));
 }
 
 TEST(WveReader, NulEndsTheTextOfItsPiece) {
@@ -193,7 +188,9 @@ TEST(WveReader, TakeRowsAgreesWithNextLineWhereverTheBufferEnds) {
   std::string text;
   for (int frame = 0; frame < 20000; ++frame) {
     text += "*f1-1-1\r\n";
-    for (int row = 0; row < 5; ++row) text += std::string(24, static_cast<char>('0' + (frame + row) % 8)) + "\r\n";
+    for (int row = 0; row < 5; ++row) {
+      text += std::string(24, static_cast<char>('0' + (frame + row) % 8)) + "\r\n";
+    }
   }
   for (std::size_t chunk : {4093, 65536, 1 << 20}) {
     MemorySource a_source(text, chunk), b_source(text, chunk);

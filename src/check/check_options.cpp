@@ -39,8 +39,8 @@ const char* const check_help =
 namespace {
 
 // The value of "--name=value" or of "--name value"; false when there is none.
-bool option_value(const std::vector<std::string>& arguments, std::size_t& at,
-                  std::string_view name, std::string& value) {
+bool option_value(const std::vector<std::string>& arguments, std::size_t& at, std::string_view name,
+                  std::string& value) {
   const std::string& argument = arguments[at];
   if (argument.size() > name.size() && argument.compare(0, name.size(), name) == 0 &&
       argument[name.size()] == '=') {
@@ -53,9 +53,9 @@ bool option_value(const std::vector<std::string>& arguments, std::size_t& at,
 }
 
 bool matches(const std::string& argument, std::string_view name) {
-  return argument == name || (argument.size() > name.size() &&
-                              argument.compare(0, name.size(), name) == 0 &&
-                              argument[name.size()] == '=');
+  return argument == name ||
+         (argument.size() > name.size() && argument.compare(0, name.size(), name) == 0 &&
+          argument[name.size()] == '=');
 }
 
 bool parse_count(const std::string& text, std::int64_t& value) {
@@ -91,8 +91,8 @@ OptionsResult bad(std::string& problem, std::string text) {
 
 }  // namespace
 
-OptionsResult parse_check_options(const std::vector<std::string>& arguments,
-                                  CheckOptions& options, std::string& problem) {
+OptionsResult parse_check_options(const std::vector<std::string>& arguments, CheckOptions& options,
+                                  std::string& problem) {
   bool only_files = false;
   for (std::size_t at = 0; at < arguments.size(); ++at) {
     const std::string& argument = arguments[at];
@@ -106,7 +106,9 @@ OptionsResult parse_check_options(const std::vector<std::string>& arguments,
     } else if (argument == "--version") {
       return OptionsResult::version;
     } else if (matches(argument, "--format")) {
-      if (!option_value(arguments, at, "--format", value)) return bad(problem, "--format needs a value");
+      if (!option_value(arguments, at, "--format", value)) {
+        return bad(problem, "--format needs a value");
+      }
       if (value != "text" && value != "json") {
         return bad(problem, "--format takes text or json, not '" + value + "'");
       }
@@ -117,7 +119,9 @@ OptionsResult parse_check_options(const std::vector<std::string>& arguments,
         return bad(problem, "--beats-per-measure takes a number of beats from 1 up");
       }
     } else if (matches(argument, "--ignore")) {
-      if (!option_value(arguments, at, "--ignore", value)) return bad(problem, "--ignore needs a check");
+      if (!option_value(arguments, at, "--ignore", value)) {
+        return bad(problem, "--ignore needs a check");
+      }
       if (!parse_ignored(value, options, problem)) return OptionsResult::bad_usage;
     } else if (argument == "--color" || argument == "--color=always") {
       options.color = ColorMode::always;

@@ -23,8 +23,8 @@ struct CheckOptions {
 enum class OptionsResult { run, help, version, bad_usage };
 
 // Reads the arguments after the program's name. On bad_usage, `problem` says what is wrong.
-OptionsResult parse_check_options(const std::vector<std::string>& arguments,
-                                  CheckOptions& options, std::string& problem);
+OptionsResult parse_check_options(const std::vector<std::string>& arguments, CheckOptions& options,
+                                  std::string& problem);
 
 // The usage lines, for standard error after bad usage; the help text, for standard output.
 extern const char* const check_usage;

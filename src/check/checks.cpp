@@ -5,12 +5,12 @@ namespace mosaiq::check {
 namespace {
 
 constexpr std::string_view names[check_count] = {
-    "row-length",       "truncated-frame",    "row-looks-like-directive",
-    "cell-value",       "frame-record",       "division",
-    "division-drift",   "ignored-grid",       "grid-size",
-    "unknown-directive", "indented-directive", "long-line",
-    "after-eof-marker", "nul-byte",           "shift-jis",
-    "pattern-text-width", "hidden-measure",   "timing",
+    "row-length",         "truncated-frame",    "row-looks-like-directive",
+    "cell-value",         "frame-record",       "division",
+    "division-drift",     "ignored-grid",       "grid-size",
+    "unknown-directive",  "indented-directive", "long-line",
+    "after-eof-marker",   "nul-byte",           "shift-jis",
+    "pattern-text-width", "hidden-measure",     "timing",
 };
 
 }  // namespace

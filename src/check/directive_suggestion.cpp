@@ -8,8 +8,8 @@ namespace mosaiq::check {
 namespace {
 
 // Longer names first, so that "*complex" is not taken for "*c...".
-constexpr std::string_view directives[] = {"complex", "normal", "chaos", "nCT=", "nXY=",
-                                           "end",     "cp",     "f",     "p"};
+constexpr std::string_view directives[] = {
+    "complex", "normal", "chaos", "nCT=", "nXY=", "end", "cp", "f", "p"};
 
 char fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 

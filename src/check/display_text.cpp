@@ -34,7 +34,8 @@ std::size_t show_one(std::string_view bytes, std::size_t at, TextEncoding encodi
     columns = pair ? 2 : 1;
     return pair ? 2 : 1;
   }
-  if ((pair || is_half_width_katakana(byte)) && sjis_character_to_utf8(data + at, pair ? 2 : 1, out)) {
+  if ((pair || is_half_width_katakana(byte)) &&
+      sjis_character_to_utf8(data + at, pair ? 2 : 1, out)) {
     columns = pair ? 2 : 1;
     return pair ? 2 : 1;
   }
@@ -47,10 +48,11 @@ std::size_t show_one(std::string_view bytes, std::size_t at, TextEncoding encodi
 std::size_t utf8_length(std::string_view text, std::size_t at) {
   const auto* data = reinterpret_cast<const unsigned char*>(text.data());
   const unsigned char first = data[at];
-  std::size_t length = first < 0x80 ? 1 : first >= 0xc2 && first < 0xe0 ? 2
-                       : first >= 0xe0 && first < 0xf0                  ? 3
-                       : first >= 0xf0 && first < 0xf5                  ? 4
-                                                                         : 0;
+  std::size_t length = first < 0x80                    ? 1
+                       : first >= 0xc2 && first < 0xe0 ? 2
+                       : first >= 0xe0 && first < 0xf0 ? 3
+                       : first >= 0xf0 && first < 0xf5 ? 4
+                                                       : 0;
   if (length == 0 || at + length > text.size()) return 0;
   for (std::size_t i = 1; i < length; ++i) {
     if ((data[at + i] & 0xc0) != 0x80) return 0;

@@ -72,9 +72,9 @@ void FindingWriter::format(std::string_view file, const Finding& finding, std::s
   const std::string name(check_name(finding.check));
   if (settings_.format == Format::json) {
     // Every object after a comma; output() drops the comma before the first one.
-    text = ",\n  {\"file\": " + json_string(file) + ", \"line\": " + line + ", \"column\": " +
-           column + ", \"check\": \"" + name + "\", \"message\": " +
-           json_string(finding.message) + "}";
+    text = ",\n  {\"file\": " + json_string(file) + ", \"line\": " + line +
+           ", \"column\": " + column + ", \"check\": \"" + name +
+           "\", \"message\": " + json_string(finding.message) + "}";
     return;
   }
   const bool colour = settings_.colour;

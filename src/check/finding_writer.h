@@ -89,8 +89,8 @@ class FindingWriter {
   std::FILE* out_;
   WriterSettings settings_;
   std::string buffer_;
-  Spool held_;      // findings of a frame's rows, while its record's wait
-  Spool file_;      // findings of a file, while it may be checked again
+  Spool held_;  // findings of a frame's rows, while its record's wait
+  Spool file_;  // findings of a file, while it may be checked again
   bool holding_ = false;
   bool in_file_ = false;
   bool started_ = false;  // some finding has gone out

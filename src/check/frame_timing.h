@@ -23,8 +23,8 @@ class FrameTiming {
   // after the record. A negative division suspends the check until the next stamped frame
   // under a valid one. Returns true when the frame slipped: `played` is where it started and
   // `stamped` where its stamp says.
-  bool frame(std::int32_t numbers, std::int32_t measure, std::int32_t beat,
-             std::int32_t division, PlayPosition& played, std::int64_t& stamped);
+  bool frame(std::int32_t numbers, std::int32_t measure, std::int32_t beat, std::int32_t division,
+             PlayPosition& played, std::int64_t& stamped);
 
   std::int64_t beats_per_measure() const { return beats_per_measure_; }
   void set_beats_per_measure(std::int64_t beats) { beats_per_measure_ = beats; }

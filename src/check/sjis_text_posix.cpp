@@ -1,6 +1,6 @@
-#include <iconv.h>
-
 #include "check/sjis_text.h"
+
+#include <iconv.h>
 
 namespace mosaiq::check {
 

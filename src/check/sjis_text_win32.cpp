@@ -1,16 +1,18 @@
-#include <windows.h>
-
 #include "check/sjis_text.h"
+
+#include <windows.h>
 
 namespace mosaiq::check {
 
 bool sjis_character_to_utf8(const unsigned char* bytes, std::size_t size, std::string& out) {
   wchar_t wide[2];
-  const int units = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(bytes),
-                                        static_cast<int>(size), wide, 2);
+  const int units =
+      MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, reinterpret_cast<const char*>(bytes),
+                          static_cast<int>(size), wide, 2);
   if (units <= 0) return false;
   char result[8];
-  const int length = WideCharToMultiByte(CP_UTF8, 0, wide, units, result, sizeof result, nullptr, nullptr);
+  const int length =
+      WideCharToMultiByte(CP_UTF8, 0, wide, units, result, sizeof result, nullptr, nullptr);
   if (length <= 0) return false;
   out.append(result, static_cast<std::size_t>(length));
   return true;

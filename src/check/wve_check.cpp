@@ -71,9 +71,7 @@ class Checker {
   bool line(const WveLine& line, LineKind kind) {
     begin_piece(line);
     switch (kind) {
-      case LineKind::text:
-        check_indented(line);
-        break;
+      case LineKind::text: check_indented(line); break;
       case LineKind::unknown_directive:
         add(Check::unknown_directive, line.offset, [&] {
           std::string word, suggestion;
@@ -88,8 +86,7 @@ class Checker {
         });
         grid_seen_ = true;
         break;
-      default:
-        break;
+      default: break;
     }
     return true;
   }
@@ -139,8 +136,8 @@ class Checker {
       row_line.offset = start + at;
       row_line.length = static_cast<std::uint32_t>(width);
       row_line.line_end = static_cast<std::uint8_t>(stride - width);
-      if (row_line.text[0] != '*' && first_non_digit(row_line.text) == width &&
-          pending_.empty() && last_ended_line_) {
+      if (row_line.text[0] != '*' && first_non_digit(row_line.text) == width && pending_.empty() &&
+          last_ended_line_) {
         pass_clean_row(row_line);
       } else {
         row(row_line, index);
@@ -205,8 +202,8 @@ class Checker {
     ++summary_.patterns;
     show_pattern(state_, scope_.pattern_number, scope_.text());
     if (scan.text_converted) {
-      check_pattern_text(scan.text, line.offset + static_cast<std::uint64_t>(
-                                                      scan.text.data() - line.text.data()));
+      check_pattern_text(
+          scan.text, line.offset + static_cast<std::uint64_t>(scan.text.data() - line.text.data()));
     }
   }
 
@@ -217,7 +214,8 @@ class Checker {
           [&] { return grid_without_number_message(state_.grid_width, state_.grid_height); });
     } else if (!taken) {
       add(Check::grid_size, line.offset, [&] {
-        return grid_refused_message(scan.width, scan.height_converted ? scan.height : state_.grid_height,
+        return grid_refused_message(scan.width,
+                                    scan.height_converted ? scan.height : state_.grid_height,
                                     state_.grid_width, state_.grid_height);
       });
     } else {
@@ -411,8 +409,8 @@ class Checker {
 
 }  // namespace
 
-CheckSummary check_wve(CheckedSource& source, std::string_view file,
-                       const CheckSettings& settings, FindingWriter& writer) {
+CheckSummary check_wve(CheckedSource& source, std::string_view file, const CheckSettings& settings,
+                       FindingWriter& writer) {
   WveReader input(source);
   NullSink sink;
   WrdWriter panel(sink);

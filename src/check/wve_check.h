@@ -39,7 +39,7 @@ struct CheckSummary {
 };
 
 // Writes the file's findings, sorted by position, through the writer.
-CheckSummary check_wve(CheckedSource& source, std::string_view file,
-                       const CheckSettings& settings, FindingWriter& writer);
+CheckSummary check_wve(CheckedSource& source, std::string_view file, const CheckSettings& settings,
+                       FindingWriter& writer);
 
 }  // namespace mosaiq::check

@@ -17,16 +17,22 @@ void read_sequence(std::string_view line, std::size_t& at, LineItem& item) {
     const char ch = line[j];
     if (ch >= '0' && ch <= '9') {
       if (!in_value) {
-        if (item.count == 8) well_formed = false;
-        else item.values[item.count++] = 0;
+        if (item.count == 8) {
+          well_formed = false;
+        } else {
+          item.values[item.count++] = 0;
+        }
         in_value = true;
       }
       std::int64_t& v = item.values[item.count - 1];
       v = v >= parameter_cap ? parameter_cap : v * 10 + (ch - '0');
     } else if (ch == ';') {
       if (!in_value) {
-        if (item.count == 8) well_formed = false;
-        else item.values[item.count++] = -1;
+        if (item.count == 8) {
+          well_formed = false;
+        } else {
+          item.values[item.count++] = -1;
+        }
       }
       in_value = false;
     } else {

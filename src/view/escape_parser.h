@@ -16,11 +16,11 @@ enum class ItemKind : std::uint8_t {
 
 struct LineItem {
   ItemKind kind = ItemKind::passed_over;
-  unsigned char lead = 0;   // character: its byte, or the first of two
-  unsigned char trail = 0;  // character: its second byte, 0 for a single byte
-  int width = 1;            // character: columns it takes
-  char final_byte = 0;      // sequence
-  int count = 0;            // sequence: how many parameters
+  unsigned char lead = 0;       // character: its byte, or the first of two
+  unsigned char trail = 0;      // character: its second byte, 0 for a single byte
+  int width = 1;                // character: columns it takes
+  char final_byte = 0;          // sequence
+  int count = 0;                // sequence: how many parameters
   std::int64_t values[8] = {};  // sequence: -1 for an empty parameter (its default)
 };
 

@@ -32,13 +32,10 @@ GlyphText::~GlyphText() {
 
 const std::string& GlyphText::of(const Cell& cell) {
   switch (cell.kind) {
-    case CellKind::blank:
-      return blank_text;
-    case CellKind::wide_second:
-      return no_text;
+    case CellKind::blank: return blank_text;
+    case CellKind::wide_second: return no_text;
     case CellKind::single:
-    case CellKind::wide_first:
-      break;
+    case CellKind::wide_first: break;
   }
   if (is_block_glyph(cell)) {
     static const std::string block_text = std::string(block_half) + block_half;

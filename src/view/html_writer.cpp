@@ -84,13 +84,15 @@ void frame_runs(const Frame& frame, GlyphText& glyphs, std::string& out) {
   for (const CellChange& change : frame.changes) {
     const Cell& cell = change.cell;
     if (cell.kind == CellKind::blank || is_block_glyph(cell)) {
-      const std::string column(1, cell.kind == CellKind::blank ? ' ' : static_cast<char>('0' + cell.colour));
+      const std::string column(
+          1, cell.kind == CellKind::blank ? ' ' : static_cast<char>('0' + cell.colour));
       extend(run, change.index, 1, 8 * grid_cells, column, out, first);
     } else if (cell.kind == CellKind::single) {
       extend(run, change.index, 1, cell.colour + 8 * narrow, glyphs.of(cell), out, first);
     } else {
       // A wide character is written from its first column, once.
-      const std::int32_t start = cell.kind == CellKind::wide_first ? change.index : change.index - 1;
+      const std::int32_t start =
+          cell.kind == CellKind::wide_first ? change.index : change.index - 1;
       if (start == last_wide || start < 0) continue;
       last_wide = start;
       Cell first_half = cell;

@@ -1,8 +1,8 @@
 #include "view/screen_model.h"
 
-#include "view/escape_parser.h"
-
 #include <cstddef>
+
+#include "view/escape_parser.h"
 
 namespace mosaiq::view {
 
@@ -86,20 +86,16 @@ bool apply_escape(Screen& screen, const std::int64_t* values, int count, char fi
       }
       return known;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 
 // Applies one item of a line; false when the screen cannot show it.
 bool apply_item(Screen& screen, const LineItem& item) {
   switch (item.kind) {
-    case ItemKind::character:
-      return put_character(screen, item.lead, item.trail, item.width);
-    case ItemKind::sequence:
-      return apply_escape(screen, item.values, item.count, item.final_byte);
-    case ItemKind::passed_over:
-      break;
+    case ItemKind::character: return put_character(screen, item.lead, item.trail, item.width);
+    case ItemKind::sequence: return apply_escape(screen, item.values, item.count, item.final_byte);
+    case ItemKind::passed_over: break;
   }
   return false;
 }

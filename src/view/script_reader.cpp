@@ -53,7 +53,9 @@ Script read_script(std::string_view bytes) {
       close_frame(script, screen, before, wmode);
       drawn_since_frame = false;
     } else if (line.front() == '@') {
-      if (line.substr(0, 8) == "@startup" || line.substr(0, 8) == "@STARTUP") script.has_startup = true;
+      if (line.substr(0, 8) == "@startup" || line.substr(0, 8) == "@STARTUP") {
+        script.has_startup = true;
+      }
       std::int64_t value;
       if (parse_wmode(line, value)) {
         wmode = value;

@@ -19,7 +19,7 @@ struct CellChange {
 struct Frame {
   std::int64_t wmode;  // the "@wmode" value in force when the frame ended
   std::vector<CellChange> changes;
-  PanelValues panel;   // what the status panel shows after the frame
+  PanelValues panel;  // what the status panel shows after the frame
 };
 
 struct Script {

@@ -8,13 +8,13 @@
 namespace mosaiq::view {
 
 enum class Input {
-  deadline,     // the time waited for has come
-  play_pause,   // Space
-  step_back,    // Left
-  step_forward, // Right
-  quit,         // q
-  interrupted,  // Ctrl-C or a termination request
-  resumed,      // the player was stopped (Ctrl-Z) and is running again: redraw
+  deadline,      // the time waited for has come
+  play_pause,    // Space
+  step_back,     // Left
+  step_forward,  // Right
+  quit,          // q
+  interrupted,   // Ctrl-C or a termination request
+  resumed,       // the player was stopped (Ctrl-Z) and is running again: redraw
 };
 
 class Terminal {

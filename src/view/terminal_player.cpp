@@ -16,12 +16,14 @@ struct Playback {
   std::size_t frame = 0;  // the frame it shows
   double origin = 0;      // when the timeline's 0 was, on the terminal's clock
   bool paused = false;
-  double paused_at = 0;   // the timeline's time when the pause began
+  double paused_at = 0;  // the timeline's time when the pause began
 
   void show(std::size_t k) {
     Screen next = shown;
     if (k == frame + 1) {
-      for (const CellChange& change : script.frames[k].changes) next.cells[change.index] = change.cell;
+      for (const CellChange& change : script.frames[k].changes) {
+        next.cells[change.index] = change.cell;
+      }
     } else {
       next = screen_at(script, k);
     }
@@ -85,24 +87,15 @@ int play(const Script& script, const std::vector<double>& starts, Terminal& term
   playback.origin = terminal.now();
   const std::size_t last = script.frames.size() - 1;
   while (playback.frame < last || playback.paused) {
-    const double deadline =
-        playback.paused ? -1 : playback.origin + starts[playback.frame + 1];
+    const double deadline = playback.paused ? -1 : playback.origin + starts[playback.frame + 1];
     const Input input = terminal.wait(deadline);
     switch (input) {
-      case Input::deadline:
-        playback.show(playback.frame + 1);
-        break;
-      case Input::play_pause:
-        playback.pause_or_play();
-        break;
+      case Input::deadline: playback.show(playback.frame + 1); break;
+      case Input::play_pause: playback.pause_or_play(); break;
       case Input::step_back:
-      case Input::step_forward:
-        playback.step(input);
-        break;
-      case Input::quit:
-        return 0;
-      case Input::interrupted:
-        return 130;
+      case Input::step_forward: playback.step(input); break;
+      case Input::quit: return 0;
+      case Input::interrupted: return 130;
       case Input::resumed:
         playback.redraw();
         if (!playback.paused) playback.pause_or_play();

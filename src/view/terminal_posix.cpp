@@ -1,3 +1,5 @@
+#include "view/terminal.h"
+
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -6,8 +8,6 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-
-#include "view/terminal.h"
 
 namespace mosaiq::view {
 
@@ -41,7 +41,6 @@ void raw_keys() {
 }
 
 extern "C" void on_interrupt(int) { interrupted = 1; }
-
 
 // Ctrl-Z: the terminal as it was, then stop for real.
 extern "C" void on_stop(int) {

@@ -28,10 +28,10 @@ class TempoWalk {
  private:
   const Song& song_;
   double bpm_;
-  std::size_t next_ = 0;   // the next tempo change
-  double tick_ = 0;        // where the tempo in force began
-  double seconds_ = 0;     // and its time
-  double tempo_;            // seconds a tick
+  std::size_t next_ = 0;  // the next tempo change
+  double tick_ = 0;       // where the tempo in force began
+  double seconds_ = 0;    // and its time
+  double tempo_;          // seconds a tick
 };
 
 }  // namespace

@@ -29,9 +29,9 @@ std::string song_beside(const std::string& script) {
   if (script == "-") return {};
   const std::size_t slash = script.rfind('/');
   const std::size_t dot = script.rfind('.');
-  const std::string base =
-      dot != std::string::npos && (slash == std::string::npos || dot > slash) ? script.substr(0, dot)
-                                                                               : script;
+  const std::string base = dot != std::string::npos && (slash == std::string::npos || dot > slash)
+                               ? script.substr(0, dot)
+                               : script;
   for (const char* extension : {".mid", ".MID"}) {
     if (std::FILE* file = std::fopen((base + extension).c_str(), "rb")) {
       std::fclose(file);
@@ -126,15 +126,10 @@ int show(const ViewOptions& options, const Script& script, const Song& song) {
     say("@wmode(" + std::to_string(script.first_negative_wmode) + ") is played as @wmode(0)");
   }
   switch (options.mode) {
-    case ViewMode::frame:
-      return print_frame(options, script, glyphs);
-    case ViewMode::list:
-      print_list(script, starts);
-      return 0;
-    case ViewMode::html:
-      return write_page(options, script, starts, glyphs);
-    case ViewMode::play:
-      break;
+    case ViewMode::frame: return print_frame(options, script, glyphs);
+    case ViewMode::list: print_list(script, starts); return 0;
+    case ViewMode::html: return write_page(options, script, starts, glyphs);
+    case ViewMode::play: break;
   }
   return play_in_terminal(script, starts, glyphs);
 }
@@ -145,18 +140,13 @@ int run_view(const std::vector<std::string>& arguments) {
   ViewOptions options;
   std::string problem;
   switch (parse_view_options(arguments, options, problem)) {
-    case ViewRequest::help:
-      std::fputs(view_help, stdout);
-      return 0;
-    case ViewRequest::version:
-      std::fputs("mosaiq-view " MOSAIQ_VERSION "\n", stdout);
-      return 0;
+    case ViewRequest::help: std::fputs(view_help, stdout); return 0;
+    case ViewRequest::version: std::fputs("mosaiq-view " MOSAIQ_VERSION "\n", stdout); return 0;
     case ViewRequest::bad_usage:
       say(problem);
       std::fputs(view_usage, stderr);
       return 1;
-    case ViewRequest::run:
-      break;
+    case ViewRequest::run: break;
   }
   std::string bytes;
   if (!load_script(options.script, bytes, problem)) {
@@ -165,7 +155,8 @@ int run_view(const std::vector<std::string>& arguments) {
   }
   const Script script = read_script(bytes);
   if (!is_wve_name(options.script) && !script.has_startup) {
-    say(options.script + " does not look like a WRD script (it has no @startup line); a WVE "
+    say(options.script +
+        " does not look like a WRD script (it has no @startup line); a WVE "
         "file is read as one when its name ends in .wve");
     return 2;
   }

@@ -10,12 +10,12 @@ enum class ViewMode { play, frame, list, html };
 
 struct ViewOptions {
   ViewMode mode = ViewMode::play;
-  std::string script;     // a .wrd script, a .wve file, or "-" for standard input
-  std::string midi;       // --midi: the song; empty: one beside the script, if any
-  long long bpm = 0;      // --bpm: a constant tempo in place of the song's; 0: the song's
-  std::string frame;      // --frame: a frame number, or "end"
-  bool plain = false;     // --plain: --frame without colour escapes
-  std::string html;       // --html: the page to write
+  std::string script;  // a .wrd script, a .wve file, or "-" for standard input
+  std::string midi;    // --midi: the song; empty: one beside the script, if any
+  long long bpm = 0;   // --bpm: a constant tempo in place of the song's; 0: the song's
+  std::string frame;   // --frame: a frame number, or "end"
+  bool plain = false;  // --plain: --frame without colour escapes
+  std::string html;    // --html: the page to write
 };
 
 enum class ViewRequest { run, help, version, bad_usage };

@@ -1,10 +1,9 @@
-#include "view/html_writer.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "view/html_writer.h"
 #include "view_test_support.h"
 
 namespace mosaiq::view {
@@ -15,9 +14,9 @@ using testing::block;
 TEST(HtmlWriter, FramesAreRunsOfTheCellsTheyChange) {
   // A blue and a red glyph (colours 4 and 1 of the terminal), a dark cell, then text and a
   // wide character in the red still selected; then a blank and a yellow letter.
-  const Script script = read_script(
-      "\n\x1b[2;1H\x1b[34m" + block + "\x1b[31m" + block + "  ;\n\x1b[3;1HAb\x83\x41;\n\n"
-      "\x1b[3;1H \x1b[3;2H\x1b[33mb;\n\n");
+  const Script script = read_script("\n\x1b[2;1H\x1b[34m" + block + "\x1b[31m" + block +
+                                    "  ;\n\x1b[3;1HAb\x83\x41;\n\n"
+                                    "\x1b[3;1H \x1b[3;2H\x1b[33mb;\n\n");
   GlyphText glyphs;
   const std::string data = page_data(script, {0, 1, 2}, 3, glyphs);
   EXPECT_EQ(data,
@@ -33,7 +32,8 @@ TEST(HtmlWriter, OneSelfContainedPageThatFetchesNothing) {
   for (int f = 0; f < 50; ++f) text += "\x1b[1;" + std::to_string(f + 1) + "H</script>&;\n\n";
   const Script script = read_script(text);
   GlyphText glyphs;
-  const std::string page = html_page(script, std::vector<double>(script.frames.size()), 1, glyphs, "a<b");
+  const std::string page =
+      html_page(script, std::vector<double>(script.frames.size()), 1, glyphs, "a<b");
   EXPECT_EQ(page.find("</script>&"), std::string::npos);  // texts cannot end the script element
   EXPECT_NE(page.find("<title>a&lt;b</title>"), std::string::npos);
   EXPECT_EQ(page.find("http"), std::string::npos);

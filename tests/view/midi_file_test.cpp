@@ -1,9 +1,8 @@
-#include "view/midi_file.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "view/midi_file.h"
 #include "view_test_support.h"
 
 namespace mosaiq::view {
@@ -12,10 +11,14 @@ namespace {
 using namespace testing;
 
 TEST(MidiFile, ReadsTheTempoMapOfEveryTrackAndTheOpeningSignature) {
-  const std::string bytes = midi_file(
-      1, 96, {{signature(6, 3), tempo(0, 120), tempo(384, 90), signature(3, 2)},
-              {note(10), {0, "\x3e\x40"}, {5, "\xc0\x05"}, {0, std::string("\xf0\x02\x7e\xf7", 4)},
-               tempo(100, 60)}});
+  const std::string bytes =
+      midi_file(1, 96,
+                {{signature(6, 3), tempo(0, 120), tempo(384, 90), signature(3, 2)},
+                 {note(10),
+                  {0, "\x3e\x40"},
+                  {5, "\xc0\x05"},
+                  {0, std::string("\xf0\x02\x7e\xf7", 4)},
+                  tempo(100, 60)}});
   Song song;
   std::string problem;
   ASSERT_TRUE(read_midi(bytes, song, problem)) << problem;

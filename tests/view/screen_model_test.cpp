@@ -1,11 +1,10 @@
-#include "view/screen_model.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "view/escape_parser.h"
 #include "view/glyph_text.h"
+#include "view/screen_model.h"
 #include "view_test_support.h"
 
 namespace mosaiq::view {
@@ -16,7 +15,7 @@ using testing::cell;
 using testing::row_text;
 
 TEST(EscapeParser, SplitsALineIntoCharactersAndSequences) {
-  const std::string line = "A\x1b[12;;3H\x83\x70\x1b" "B\x81";
+  const std::string line = "A\x1b[12;;3H\x83\x70\x1b\x42\x81";
   std::size_t at = 0;
   LineItem item;
   ASSERT_TRUE(next_item(line, at, item));
@@ -83,8 +82,8 @@ TEST(ScreenModel, DoubleByteCharactersTakeTwoColumnsAndCutOnesAreBlanked) {
 
 TEST(ScreenModel, CountsWhatItPassesOverAndDropsWritesOffTheScreen) {
   Screen screen;
-  EXPECT_EQ(apply_text_line(screen, "\x1b[1;79H" + block + block + ";"), 1);   // beyond column 80
-  EXPECT_EQ(apply_text_line(screen, "\x1b[26;1HX;"), 1);                       // below row 25
+  EXPECT_EQ(apply_text_line(screen, "\x1b[1;79H" + block + block + ";"), 1);  // beyond column 80
+  EXPECT_EQ(apply_text_line(screen, "\x1b[26;1HX;"), 1);                      // below row 25
   // "-" ends the escape unfinished, and "-5HX" is text beyond column 80.
   EXPECT_EQ(apply_text_line(screen, "\x1b[1;-5HX;"), 5);
   EXPECT_EQ(apply_text_line(screen, "\x1b[10;1H\x1b[2J\x1b[1m\x1b(B;"), 3);  // unknown escapes

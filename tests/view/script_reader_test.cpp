@@ -1,7 +1,6 @@
-#include "view/script_reader.h"
-
 #include <gtest/gtest.h>
 
+#include "view/script_reader.h"
 #include "view_test_support.h"
 
 namespace mosaiq::view {

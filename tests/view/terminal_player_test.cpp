@@ -1,11 +1,11 @@
-#include "view/terminal_player.h"
-
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "view/terminal_player.h"
 
 namespace mosaiq::view {
 namespace {
@@ -23,7 +23,7 @@ class FakeTerminal : public Terminal {
       return key;
     }
     if (deadline < 0) return Input::quit;  // nothing more will come
-    time = deadline + 0.001;  // drawing a frame takes a little time
+    time = deadline + 0.001;               // drawing a frame takes a little time
     return Input::deadline;
   }
   void write(std::string_view text) override { out += text; }
@@ -51,8 +51,10 @@ TEST(TerminalPlayer, WaitsForEachFrameFromTheStartAndDoesNotDrift) {
 
 TEST(TerminalPlayer, APauseMovesTheDeadlinesOnAndStepsShowOtherFrames) {
   FakeTerminal terminal;
-  terminal.keys = {{101.0, Input::play_pause}, {105.0, Input::step_forward},
-                   {106.0, Input::step_back}, {107.0, Input::play_pause}};
+  terminal.keys = {{101.0, Input::play_pause},
+                   {105.0, Input::step_forward},
+                   {106.0, Input::step_back},
+                   {107.0, Input::play_pause}};
   GlyphText glyphs;
   EXPECT_EQ(play(script, starts, terminal, glyphs), 0);
   // Paused 1 s in; frame 1 shown and taken back while paused; playing on at 107 from the start

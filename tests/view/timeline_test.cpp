@@ -1,10 +1,9 @@
-#include "view/timeline.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "view/timeline.h"
 #include "view_test_support.h"
 
 namespace mosaiq::view {

@@ -1,9 +1,9 @@
-#include "view/view_options.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+#include "view/view_options.h"
 
 namespace mosaiq::view {
 namespace {
@@ -48,7 +48,8 @@ TEST(ViewOptions, BadUsageSaysWhatIsWrong) {
       {{"a.wrd", "--midi"}, "--midi needs a value"},
       {{"--bpm", "0", "a.wrd"}, "--bpm wants a tempo of 1 or more quarter notes a minute, not '0'"},
       {{"--frame", "x", "a.wrd"}, "--frame wants a frame number or 'end', not 'x'"},
-      {{"--frame", "1", "--html", "o.html", "a.wrd"}, "--frame, --list and --html do not go together"},
+      {{"--frame", "1", "--html", "o.html", "a.wrd"},
+       "--frame, --list and --html do not go together"},
       {{"--list", "--html", "o.html", "a.wrd"}, "--frame, --list and --html do not go together"},
       {{"--plain", "a.wrd"}, "--plain goes with --frame"},
   };

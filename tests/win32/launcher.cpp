@@ -27,8 +27,9 @@ bool read_whole_file(const char* name, std::string& text) {
 
 HANDLE inheritable(DWORD which) {
   HANDLE handle = GetStdHandle(which);
-  if (handle != INVALID_HANDLE_VALUE && handle != nullptr)
+  if (handle != INVALID_HANDLE_VALUE && handle != nullptr) {
     SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+  }
   return handle;
 }
 
