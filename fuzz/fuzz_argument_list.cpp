@@ -12,14 +12,11 @@
 #include <vector>
 
 #include "cli/argument_list.h"
+#include "cli/shift_jis.h"
 
 namespace {
 
 using namespace mosaiq;
-
-bool shift_jis_lead(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9f) || (byte >= 0xe0 && byte <= 0xfc);
-}
 
 // Enough names for the order's checks to be thorough and still quick.
 constexpr std::size_t max_names = 24;
@@ -108,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string_view line = input.substr(0, split);
   const std::vector<std::string> listing =
       listing_of(input.substr(std::min(split + 1, input.size())));
-  check(line, listing, shift_jis_lead);
+  check(line, listing, is_sjis_lead);
   check(line, listing, nullptr);
   return 0;
 }

@@ -12,6 +12,7 @@
 #include "cli/console.h"
 #include "cli/file_access.h"
 #include "cli/file_names.h"
+#include "cli/shift_jis.h"
 #include "convert/converter_state.h"
 #include "convert/wrd_writer.h"
 #include "convert/wve_conversion.h"
@@ -20,9 +21,7 @@
 namespace mosaiq::testing {
 
 // The lead bytes of Shift_JIS, as the Japanese code page of Windows has them.
-constexpr bool shift_jis_lead(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
+constexpr LeadByteTest shift_jis_lead = is_sjis_lead;
 
 // The path rules of the two platforms.
 constexpr PathSyntax posix_paths{'/', nullptr};

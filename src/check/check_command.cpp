@@ -84,14 +84,10 @@ bool colour_wanted(const CheckOptions& options) {
 // Checks one file; false when it could not be read.
 bool check_file(const std::string& argument, const CheckOptions& options, FindingWriter& writer) {
   const std::string name = make_input_name(argument, native_path_syntax());
-  std::FILE* file = std::fopen(name.c_str(), "rb");
+  FileIdentity identity;
+  std::FILE* file = open_for_reading(name, identity);
   if (file == nullptr) {
     cannot_read(name, errno);
-    return false;
-  }
-  if (identify_open_file(file).directory) {
-    std::fclose(file);
-    cannot_read(name, EISDIR);
     return false;
   }
   FileCheckSource source(file);
@@ -121,10 +117,10 @@ bool check_file(const std::string& argument, const CheckOptions& options, Findin
 int run_check(const std::vector<std::string>& arguments) {
   CheckOptions options;
   std::string problem;
-  const OptionsResult request = parse_check_options(arguments, options, problem);
-  if (request == OptionsResult::help) return print_text(check_help);
-  if (request == OptionsResult::version) return print_text("mosaiq-check " MOSAIQ_VERSION "\n");
-  if (request == OptionsResult::bad_usage) return usage_error(problem);
+  const CommandRequest request = parse_check_options(arguments, options, problem);
+  if (request == CommandRequest::help) return print_text(check_help);
+  if (request == CommandRequest::version) return print_text("mosaiq-check " MOSAIQ_VERSION "\n");
+  if (request == CommandRequest::bad_usage) return usage_error(problem);
   WriterSettings settings;
   settings.format = options.format;
   settings.colour = colour_wanted(options);

@@ -84,15 +84,15 @@ bool parse_ignored(const std::string& list, CheckOptions& options, std::string& 
   }
 }
 
-OptionsResult bad(std::string& problem, std::string text) {
+CommandRequest bad(std::string& problem, std::string text) {
   problem = std::move(text);
-  return OptionsResult::bad_usage;
+  return CommandRequest::bad_usage;
 }
 
 }  // namespace
 
-OptionsResult parse_check_options(const std::vector<std::string>& arguments, CheckOptions& options,
-                                  std::string& problem) {
+CommandRequest parse_check_options(const std::vector<std::string>& arguments, CheckOptions& options,
+                                   std::string& problem) {
   bool only_files = false;
   for (std::size_t at = 0; at < arguments.size(); ++at) {
     const std::string& argument = arguments[at];
@@ -102,9 +102,9 @@ OptionsResult parse_check_options(const std::vector<std::string>& arguments, Che
     } else if (argument == "--") {
       only_files = true;
     } else if (argument == "-h" || argument == "--help") {
-      return OptionsResult::help;
+      return CommandRequest::help;
     } else if (argument == "--version") {
-      return OptionsResult::version;
+      return CommandRequest::version;
     } else if (matches(argument, "--format")) {
       if (!option_value(arguments, at, "--format", value)) {
         return bad(problem, "--format needs a value");
@@ -122,7 +122,7 @@ OptionsResult parse_check_options(const std::vector<std::string>& arguments, Che
       if (!option_value(arguments, at, "--ignore", value)) {
         return bad(problem, "--ignore needs a check");
       }
-      if (!parse_ignored(value, options, problem)) return OptionsResult::bad_usage;
+      if (!parse_ignored(value, options, problem)) return CommandRequest::bad_usage;
     } else if (argument == "--color" || argument == "--color=always") {
       options.color = ColorMode::always;
     } else if (argument == "--color=never") {
@@ -134,7 +134,7 @@ OptionsResult parse_check_options(const std::vector<std::string>& arguments, Che
     }
   }
   if (options.files.empty()) return bad(problem, "no file to check");
-  return OptionsResult::run;
+  return CommandRequest::run;
 }
 
 }  // namespace mosaiq::check

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "check/checks.h"
+#include "cli/command_request.h"
 
 namespace mosaiq::check {
 
@@ -20,11 +21,9 @@ struct CheckOptions {
   std::vector<std::string> files;  // as given; ".wve" is added where the name has no extension
 };
 
-enum class OptionsResult { run, help, version, bad_usage };
-
 // Reads the arguments after the program's name. On bad_usage, `problem` says what is wrong.
-OptionsResult parse_check_options(const std::vector<std::string>& arguments, CheckOptions& options,
-                                  std::string& problem);
+CommandRequest parse_check_options(const std::vector<std::string>& arguments, CheckOptions& options,
+                                   std::string& problem);
 
 // The usage lines, for standard error after bad usage; the help text, for standard output.
 extern const char* const check_usage;

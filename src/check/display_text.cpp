@@ -1,6 +1,6 @@
 #include "check/display_text.h"
 
-#include "check/sjis_text.h"
+#include "cli/shift_jis.h"
 
 namespace mosaiq::check {
 
@@ -66,14 +66,6 @@ std::size_t utf8_length(std::string_view text, std::size_t at) {
 }
 
 }  // namespace
-
-bool is_sjis_lead(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9f) || (byte >= 0xe0 && byte <= 0xfc);
-}
-
-bool is_sjis_trail(unsigned char byte) {
-  return (byte >= 0x40 && byte <= 0x7e) || (byte >= 0x80 && byte <= 0xfc);
-}
 
 void append_display(std::string_view bytes, TextEncoding encoding, std::string& out,
                     std::string* indent) {

@@ -19,8 +19,4 @@ void append_display(std::string_view bytes, TextEncoding encoding, std::string& 
 // The bytes as a JSON string, quotes included: valid UTF-8 kept, other bytes as \xNN.
 std::string json_string(std::string_view bytes);
 
-// Whether a byte starts a double-byte Shift_JIS character, and whether one may end it.
-bool is_sjis_lead(unsigned char byte);
-bool is_sjis_trail(unsigned char byte);
-
 }  // namespace mosaiq::check

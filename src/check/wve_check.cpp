@@ -10,8 +10,10 @@
 #include "check/display_text.h"
 #include "check/finding_messages.h"
 #include "check/frame_timing.h"
+#include "cli/shift_jis.h"
 #include "convert/converter_state.h"
 #include "convert/directive_loop.h"
+#include "convert/row_bytes.h"
 #include "convert/status_panel.h"
 #include "convert/wrd_writer.h"
 
@@ -32,8 +34,6 @@ struct Piece {
   std::uint64_t column = 1;
   std::string_view raw;  // its bytes without the line end, valid while it is looked at
 };
-
-constexpr std::uint64_t each_byte(unsigned char value) { return 0x0101010101010101ull * value; }
 
 // The index of the first byte of text that is not a colour digit "0" to "7", or text.size().
 std::size_t first_non_digit(std::string_view text) {
@@ -138,7 +138,7 @@ class Checker {
       row_line.line_end = static_cast<std::uint8_t>(stride - width);
       if (row_line.text[0] != '*' && first_non_digit(row_line.text) == width && pending_.empty() &&
           last_ended_line_) {
-        pass_clean_row(row_line);
+        step_over(row_line);
       } else {
         row(row_line, index);
         clean = false;
@@ -255,7 +255,7 @@ class Checker {
   // A new piece: the findings of the last one go out, and this one's position is taken.
   void begin_piece(const WveLine& line) {
     flush_pending();
-    current_ = Piece{line.offset, line_number_, line.offset - line_start_ + 1, line.raw()};
+    step_over(line);
     if (line.text.size() < line.length) {
       add(Check::nul_byte, line.offset + line.text.size(), [] { return nul_byte_message(); });
     }
@@ -263,6 +263,12 @@ class Checker {
       add(Check::long_line, line.offset + WveReader::line_limit - 1,
           [] { return long_line_message(); });
     }
+  }
+
+  // Makes the piece the current one and moves the position past it. Alone, for a row that holds
+  // nothing to find.
+  void step_over(const WveLine& line) {
+    current_ = Piece{line.offset, line_number_, line.offset - line_start_ + 1, line.raw()};
     last_raw_ = current_.raw;
     last_column_ = current_.column;
     last_ended_line_ = line.line_end != 0;
@@ -271,16 +277,6 @@ class Checker {
       ++line_number_;
       line_start_ = next_offset_;
     }
-  }
-
-  // A row that holds nothing to find, on a line of its own: only the position moves on.
-  void pass_clean_row(const WveLine& line) {
-    current_ = Piece{line.offset, line_number_, 1, line.raw()};
-    last_raw_ = current_.raw;
-    last_column_ = 1;
-    next_offset_ = line.offset + line.length + line.line_end;
-    ++line_number_;
-    line_start_ = next_offset_;
   }
 
   // A finding at `offset` within the current piece; the message is made only when the check

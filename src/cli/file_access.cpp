@@ -49,13 +49,9 @@ class SystemFiles : public FileAccess {
   bool exists(const std::string& name) override { return file_exists(name); }
 
   std::unique_ptr<InputFile> open_input(const std::string& name) override {
-    std::FILE* file = std::fopen(name.c_str(), "rb");
+    FileIdentity identity;
+    std::FILE* file = open_for_reading(name, identity);
     if (file == nullptr) return nullptr;
-    const FileIdentity identity = identify_open_file(file);
-    if (identity.directory) {
-      std::fclose(file);
-      return nullptr;
-    }
     return std::make_unique<SystemInput>(file, identity);
   }
 

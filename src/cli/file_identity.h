@@ -20,6 +20,10 @@ FileIdentity identify_path(const std::string& name);
 // True when both identities are known and name the same file.
 bool same_file(const FileIdentity& a, const FileIdentity& b);
 
+// The file, opened for reading as bytes, and what it is; nullptr, with errno saying why, when it
+// cannot be opened or is a directory (EISDIR).
+std::FILE* open_for_reading(const std::string& name, FileIdentity& identity);
+
 // True when the name can be opened for reading and is not a directory.
 bool file_exists(const std::string& name);
 

@@ -4,6 +4,7 @@
 
 #include "convert/converter_state.h"
 #include "convert/frame_record.h"
+#include "convert/row_bytes.h"
 #include "convert/status_panel.h"
 #include "convert/wrd_writer.h"
 
@@ -74,21 +75,6 @@ inline std::int64_t first_byte(std::uint64_t bits) {
 }
 inline std::int64_t last_byte(std::uint64_t bits) {
   return 7 - (little_endian ? __builtin_clzll(bits) : __builtin_ctzll(bits)) / 8;
-}
-
-// Whether the `count` cells are the same in both frames; memcmp() without a call for the short
-// rows of most grids.
-inline bool same_cells(const unsigned char* cells, const unsigned char* shown, std::int64_t count) {
-  if (count > 32) return std::memcmp(cells, shown, static_cast<std::size_t>(count)) == 0;
-  if (count >= 8) {
-    std::uint64_t bits = differing_bits(cells + count - 8, shown + count - 8);
-    for (std::int64_t c = 0; c + 8 < count; c += 8) bits |= differing_bits(cells + c, shown + c);
-    return bits == 0;
-  }
-  for (std::int64_t c = 0; c < count; ++c) {
-    if (cells[c] != shown[c]) return false;
-  }
-  return true;
 }
 
 // The index of the first cell from `from` on that differs between the frames, or count.
@@ -210,7 +196,7 @@ void paint_changes(ConverterState& state, const unsigned char* cells, std::int64
   std::int64_t row = 0;
   for (std::int64_t start = 0; start < filled; start += width, ++row) {
     const std::int64_t count = filled - start < width ? filled - start : width;
-    if (same_cells(cells + start, shown + start, count)) continue;
+    if (same_bytes(cells + start, shown + start, static_cast<std::size_t>(count))) continue;
     paint_row_changes(*state.output_file, state.current_colour, cells + start, shown + start, count,
                       origin_row + row, origin_col);
   }
@@ -268,7 +254,7 @@ std::int64_t count_cursor_jumps(const ConverterState& state, const unsigned char
   std::int64_t jumps = 0;
   for (std::int64_t start = 0; start < filled; start += width) {
     const std::int64_t count = filled - start < width ? filled - start : width;
-    if (same_cells(cells + start, shown + start, count)) continue;
+    if (same_bytes(cells + start, shown + start, static_cast<std::size_t>(count))) continue;
     // Every run of changed cells costs a jump, but one that starts the row. Counted without a
     // branch per cell: in a busy animation whether a cell changed is as good as random.
     std::uint32_t before = 1;

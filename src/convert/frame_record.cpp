@@ -4,13 +4,13 @@
 
 #include "convert/converter_state.h"
 #include "convert/field_scanner.h"
+#include "convert/row_bytes.h"
 
 namespace mosaiq {
 
 namespace {
 
 constexpr bool little_endian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
-constexpr std::uint64_t each_byte(unsigned char value) { return 0x0101010101010101ull * value; }
 
 // The value of eight decimal digit values, one a byte, the first digit in the lowest byte.
 inline std::uint32_t eight_digits(std::uint64_t digits) {

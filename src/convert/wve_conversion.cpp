@@ -6,6 +6,7 @@
 #include "convert/converter_state.h"
 #include "convert/directive_loop.h"
 #include "convert/frame_painter.h"
+#include "convert/row_bytes.h"
 #include "convert/status_panel.h"
 #include "convert/wrd_writer.h"
 #include "convert/wve_reader.h"
@@ -13,35 +14,6 @@
 namespace mosaiq {
 
 namespace {
-
-// memcpy() for the short copies of grid rows, without a call.
-inline void copy_cells(unsigned char* to, const char* from, std::size_t size) {
-  if (size >= 16 && size <= 32) {
-    std::memcpy(to, from, 16);
-    std::memcpy(to + size - 16, from + size - 16, 16);
-  } else if (size >= 8 && size < 16) {
-    std::memcpy(to, from, 8);
-    std::memcpy(to + size - 8, from + size - 8, 8);
-  } else {
-    std::memcpy(to, from, size);
-  }
-}
-
-// Whether a row of the input repeats the cells on screen; memcmp() without a call for the short
-// rows of most grids.
-inline bool same_row(const char* row, const unsigned char* shown, std::size_t size) {
-  if (size < 8 || size > 32) return std::memcmp(row, shown, size) == 0;
-  std::uint64_t a, b, bits;
-  std::memcpy(&a, row + size - 8, 8);
-  std::memcpy(&b, shown + size - 8, 8);
-  bits = a ^ b;
-  for (std::size_t at = 0; at + 8 < size; at += 8) {
-    std::memcpy(&a, row + at, 8);
-    std::memcpy(&b, shown + at, 8);
-    bits |= a ^ b;
-  }
-  return bits == 0;
-}
 
 void write_header(WrdWriter& out) {
   out.put("@startup(400)");
@@ -101,7 +73,8 @@ struct Conversion {
       return read_rows(input, state, 0, count, *this);
     }
     std::int32_t row = 0;
-    while (row < count && same_row(block.data() + row * stride, cells + row * width, width)) ++row;
+    while (row < count && same_bytes(block.data() + row * stride, cells + row * width, width))
+      ++row;
     if (row == count) {
       if (block.size() <= StillRows::capacity) {
         std::memcpy(still.bytes, block.data(), block.size());
@@ -111,7 +84,7 @@ struct Conversion {
     }
     unsigned char* frame = state.new_frame.get();
     for (row = 0; row < count; ++row) {
-      copy_cells(frame + row * width, block.data() + row * stride, width);
+      copy_bytes(frame + row * width, block.data() + row * stride, width);
     }
     cells = frame;
     return count;
@@ -123,7 +96,7 @@ struct Conversion {
     const std::int64_t size = static_cast<std::int64_t>(line.text.size());
     const std::int64_t take = size < room ? size : room;
     if (take > 0) {
-      copy_cells(state.new_frame.get() + filled, line.text.data(), static_cast<std::size_t>(take));
+      copy_bytes(state.new_frame.get() + filled, line.text.data(), static_cast<std::size_t>(take));
       filled += take;
     }
   }

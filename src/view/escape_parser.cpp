@@ -1,12 +1,10 @@
 #include "view/escape_parser.h"
 
+#include "cli/shift_jis.h"
+
 namespace mosaiq::view {
 
 namespace {
-
-bool is_trail_byte(unsigned char byte) {
-  return (byte >= 0x40 && byte <= 0x7e) || (byte >= 0x80 && byte <= 0xfc);
-}
 
 // ESC "[" at line[at]: the parameters (digits and ";") and the final byte.
 void read_sequence(std::string_view line, std::size_t& at, LineItem& item) {
@@ -51,10 +49,6 @@ void read_sequence(std::string_view line, std::size_t& at, LineItem& item) {
 
 }  // namespace
 
-bool is_lead_byte(unsigned char byte) {
-  return (byte >= 0x81 && byte <= 0x9f) || (byte >= 0xe0 && byte <= 0xfc);
-}
-
 bool next_item(std::string_view line, std::size_t& at, LineItem& item) {
   if (at >= line.size()) return false;
   const auto byte = static_cast<unsigned char>(line[at]);
@@ -65,8 +59,8 @@ bool next_item(std::string_view line, std::size_t& at, LineItem& item) {
     } else {
       ++at;  // a bare ESC
     }
-  } else if (is_lead_byte(byte)) {
-    if (at + 1 < line.size() && is_trail_byte(static_cast<unsigned char>(line[at + 1]))) {
+  } else if (is_sjis_lead(byte)) {
+    if (at + 1 < line.size() && is_sjis_trail(static_cast<unsigned char>(line[at + 1]))) {
       item = LineItem{ItemKind::character, byte, static_cast<unsigned char>(line[at + 1]), 2};
       at += 2;
     } else {

@@ -30,6 +30,4 @@ constexpr std::int64_t parameter_cap = 1'000'000'000'000LL;
 // Reads the item at line[at] and moves `at` past it; false at the end of the line.
 bool next_item(std::string_view line, std::size_t& at, LineItem& item);
 
-bool is_lead_byte(unsigned char byte);
-
 }  // namespace mosaiq::view

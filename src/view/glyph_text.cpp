@@ -1,8 +1,8 @@
 #include "view/glyph_text.h"
 
-#include <iconv.h>
-
 #include <string>
+
+#include "cli/shift_jis.h"
 
 namespace mosaiq::view {
 
@@ -19,15 +19,6 @@ const char* const block_half = "\u2588";
 bool is_block_glyph(const Cell& cell) {
   return (cell.kind == CellKind::wide_first || cell.kind == CellKind::wide_second) &&
          cell.lead == 0x81 && cell.trail == 0xa1;
-}
-
-GlyphText::GlyphText() {
-  iconv_t cd = iconv_open("UTF-8", "CP932");
-  converter_ = cd == reinterpret_cast<iconv_t>(-1) ? nullptr : cd;
-}
-
-GlyphText::~GlyphText() {
-  if (converter_) iconv_close(static_cast<iconv_t>(converter_));
 }
 
 const std::string& GlyphText::of(const Cell& cell) {
@@ -48,21 +39,11 @@ const std::string& GlyphText::of(const Cell& cell) {
   if (cell.kind == CellKind::single && cell.lead < 0x80) {
     text.assign(1, static_cast<char>(cell.lead));
   } else {
-    char in[2] = {static_cast<char>(cell.lead), static_cast<char>(cell.trail)};
-    char out[16];
-    char* in_at = in;
-    char* out_at = out;
-    std::size_t in_left = cell.kind == CellKind::single ? 1 : 2, out_left = sizeof out;
-    if (converter_ &&
-        iconv(static_cast<iconv_t>(converter_), &in_at, &in_left, &out_at, &out_left) !=
-            static_cast<std::size_t>(-1) &&
-        in_left == 0) {
-      text.assign(out, static_cast<std::size_t>(out_at - out));
-    } else {
+    const unsigned char bytes[2] = {cell.lead, cell.trail};
+    if (!sjis_character_to_utf8(bytes, cell.kind == CellKind::single ? 1 : 2, text)) {
       // No Unicode character: keep the columns it takes.
       text = cell.kind == CellKind::single ? replacement : std::string(replacement) + replacement;
     }
-    if (converter_) iconv(static_cast<iconv_t>(converter_), nullptr, nullptr, nullptr, nullptr);
   }
   return known_.emplace(key, std::move(text)).first->second;
 }

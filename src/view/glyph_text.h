@@ -1,5 +1,5 @@
-// The UTF-8 text of the screen's cells: Shift_JIS (code page 932) converted with iconv, the
-// block glyph "■" of a lit cell shown as two full blocks.
+// The UTF-8 text of the screen's cells: Shift_JIS (code page 932) converted, the block glyph "■"
+// of a lit cell shown as two full blocks.
 #pragma once
 
 #include <cstdint>
@@ -18,18 +18,13 @@ bool is_block_glyph(const Cell& cell);
 // The text of one column of a block glyph.
 extern const char* const block_half;  // "█"
 
+// Remembers the text of every character it converted.
 class GlyphText {
  public:
-  GlyphText();
-  ~GlyphText();
-  GlyphText(const GlyphText&) = delete;
-  GlyphText& operator=(const GlyphText&) = delete;
-
   // What the cell shows: " " for a blank, "" for the second half of a double-byte character.
   const std::string& of(const Cell& cell);
 
  private:
-  void* converter_;  // an iconv_t
   std::unordered_map<std::uint32_t, std::string> known_;
 };
 

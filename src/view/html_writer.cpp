@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "view/page_assets.h"
+#include "view/timeline.h"
 
 namespace mosaiq::view {
 
@@ -103,12 +104,6 @@ void frame_runs(const Frame& frame, GlyphText& glyphs, std::string& out) {
   flush(run, out, first);
 }
 
-void put_seconds(std::string& out, double seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.3f", seconds);
-  out += text;
-}
-
 }  // namespace
 
 std::string page_data(const Script& script, const std::vector<double>& starts, double end,
@@ -122,10 +117,10 @@ std::string page_data(const Script& script, const std::vector<double>& starts, d
   out += "],\n\"starts\":[";
   for (std::size_t k = 0; k < starts.size(); ++k) {
     if (k) out += ',';
-    put_seconds(out, starts[k]);
+    out += seconds_text(starts[k]);
   }
   out += "],\n\"end\":";
-  put_seconds(out, end);
+  out += seconds_text(end);
   out += ",\n\"panels\":[";
   for (std::size_t k = 0; k < script.frames.size(); ++k) {
     const PanelValues& panel = script.frames[k].panel;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "cli/character_set.h"
 #include "convert/converter_state.h"
 #include "convert/wrd_writer.h"
 #include "convert/wve_conversion.h"
@@ -38,10 +39,12 @@ class TextSink : public ByteSink {
   std::string text;
 };
 
-bool read_all(std::FILE* file, std::string& bytes, std::string& error) {
+bool read_all(std::FILE* file, std::string& bytes, std::string& error, std::size_t limit) {
   char block[1 << 16];
   std::size_t got;
-  while ((got = std::fread(block, 1, sizeof block, file)) > 0) bytes.append(block, got);
+  while (bytes.size() <= limit && (got = std::fread(block, 1, sizeof block, file)) > 0) {
+    bytes.append(block, got);
+  }
   if (!std::ferror(file)) return true;
   error = std::strerror(errno);
   return false;
@@ -52,7 +55,7 @@ bool read_all(std::FILE* file, std::string& bytes, std::string& error) {
 bool is_wve_name(const std::string& name) {
   if (name.size() < 4) return false;
   std::string end = name.substr(name.size() - 4);
-  for (char& c : end) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  for (char& c : end) c = fold_ascii(c);
   return end == ".wve";
 }
 
@@ -66,20 +69,22 @@ std::string convert_in_memory(const std::string& wve) {
   return std::move(sink.text);
 }
 
+bool read_file(const std::string& name, std::string& bytes, std::string& error, std::size_t limit) {
+  bytes.clear();
+  if (name == "-") return read_all(stdin, bytes, error, limit);
+  std::FILE* file = std::fopen(name.c_str(), "rb");
+  if (file == nullptr) {
+    error = std::strerror(errno);
+    return false;
+  }
+  const bool read = read_all(file, bytes, error, limit);
+  std::fclose(file);
+  return read;
+}
+
 bool load_script(const std::string& name, std::string& script, std::string& error) {
   std::string bytes;
-  if (name == "-") {
-    if (!read_all(stdin, bytes, error)) return false;
-  } else {
-    std::FILE* file = std::fopen(name.c_str(), "rb");
-    if (file == nullptr) {
-      error = std::strerror(errno);
-      return false;
-    }
-    const bool read = read_all(file, bytes, error);
-    std::fclose(file);
-    if (!read) return false;
-  }
+  if (!read_file(name, bytes, error)) return false;
   script = is_wve_name(name) ? convert_in_memory(bytes) : std::move(bytes);
   return true;
 }

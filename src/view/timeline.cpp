@@ -1,5 +1,7 @@
 #include "view/timeline.h"
 
+#include <cstdio>
+
 namespace mosaiq::view {
 
 namespace {
@@ -49,6 +51,12 @@ std::vector<double> frame_starts(const Script& script, const Song& song, double 
     steps += mode + 1;
   }
   return starts;
+}
+
+std::string seconds_text(double seconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3f", seconds);
+  return text;
 }
 
 }  // namespace mosaiq::view

@@ -1,6 +1,7 @@
 // When each frame of a script starts, as a WRD player plays it with the song.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "view/midi_file.h"
@@ -16,5 +17,8 @@ namespace mosaiq::view {
 // starts at 0; frame 1 one measure and one quarter note into the song. Returns one start in
 // seconds for every frame, and one more: when the last frame ends.
 std::vector<double> frame_starts(const Script& script, const Song& song, double bpm);
+
+// A time in seconds as the list and the page give it: three decimals.
+std::string seconds_text(double seconds);
 
 }  // namespace mosaiq::view

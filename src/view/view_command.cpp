@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "startup.h"
 #include "view/glyph_text.h"
 #include "view/html_writer.h"
 #include "view/midi_file.h"
@@ -27,11 +28,10 @@ void print(const std::string& text) { std::fwrite(text.data(), 1, text.size(), s
 // The song beside the script: its name with ".mid" or ".MID" for its extension.
 std::string song_beside(const std::string& script) {
   if (script == "-") return {};
-  const std::size_t slash = script.rfind('/');
   const std::size_t dot = script.rfind('.');
-  const std::string base = dot != std::string::npos && (slash == std::string::npos || dot > slash)
-                               ? script.substr(0, dot)
-                               : script;
+  const bool has_extension =
+      dot != std::string::npos && dot >= last_component_start(script, native_path_syntax());
+  const std::string base = has_extension ? script.substr(0, dot) : script;
   for (const char* extension : {".mid", ".MID"}) {
     if (std::FILE* file = std::fopen((base + extension).c_str(), "rb")) {
       std::fclose(file);
@@ -48,7 +48,7 @@ bool load_song(const ViewOptions& options, Song& song) {
   song = Song{};
   if (name.empty()) return true;
   std::string bytes, problem;
-  if (!load_script(name, bytes, problem)) {
+  if (!read_file(name, bytes, problem, max_midi_bytes)) {
     say("cannot read the song " + name + ": " + problem);
     return false;
   }
@@ -58,12 +58,6 @@ bool load_song(const ViewOptions& options, Song& song) {
     return false;
   }
   return true;
-}
-
-std::string seconds_text(double seconds) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.3f", seconds);
-  return text;
 }
 
 int print_frame(const ViewOptions& options, const Script& script, GlyphText& glyphs) {
@@ -140,13 +134,13 @@ int run_view(const std::vector<std::string>& arguments) {
   ViewOptions options;
   std::string problem;
   switch (parse_view_options(arguments, options, problem)) {
-    case ViewRequest::help: std::fputs(view_help, stdout); return 0;
-    case ViewRequest::version: std::fputs("mosaiq-view " MOSAIQ_VERSION "\n", stdout); return 0;
-    case ViewRequest::bad_usage:
+    case CommandRequest::help: std::fputs(view_help, stdout); return 0;
+    case CommandRequest::version: std::fputs("mosaiq-view " MOSAIQ_VERSION "\n", stdout); return 0;
+    case CommandRequest::bad_usage:
       say(problem);
       std::fputs(view_usage, stderr);
       return 1;
-    case ViewRequest::run: break;
+    case CommandRequest::run: break;
   }
   std::string bytes;
   if (!load_script(options.script, bytes, problem)) {

@@ -90,12 +90,12 @@ bool conflicts(const std::vector<std::string>& arguments, std::string& problem) 
 
 }  // namespace
 
-ViewRequest parse_view_options(const std::vector<std::string>& arguments, ViewOptions& options,
-                               std::string& problem) {
+CommandRequest parse_view_options(const std::vector<std::string>& arguments, ViewOptions& options,
+                                  std::string& problem) {
   for (std::size_t at = 0; at < arguments.size(); ++at) {
     const std::string& argument = arguments[at];
-    if (argument == "-h" || argument == "--help") return ViewRequest::help;
-    if (argument == "--version") return ViewRequest::version;
+    if (argument == "-h" || argument == "--help") return CommandRequest::help;
+    if (argument == "--version") return CommandRequest::version;
     if (argument == "--plain") {
       options.plain = true;
     } else if (argument == "--list") {
@@ -104,25 +104,26 @@ ViewRequest parse_view_options(const std::vector<std::string>& arguments, ViewOp
                argument == "--midi") {
       if (at + 1 == arguments.size()) {
         problem = argument + " needs a value";
-        return ViewRequest::bad_usage;
+        return CommandRequest::bad_usage;
       }
-      if (!take_value(argument, arguments[++at], options, problem)) return ViewRequest::bad_usage;
+      if (!take_value(argument, arguments[++at], options, problem))
+        return CommandRequest::bad_usage;
     } else if (argument.size() > 1 && argument[0] == '-') {
       problem = "unknown option '" + argument + "'";
-      return ViewRequest::bad_usage;
+      return CommandRequest::bad_usage;
     } else if (!options.script.empty()) {
       problem = "one script at a time";
-      return ViewRequest::bad_usage;
+      return CommandRequest::bad_usage;
     } else {
       options.script = argument;
     }
   }
-  if (conflicts(arguments, problem)) return ViewRequest::bad_usage;
+  if (conflicts(arguments, problem)) return CommandRequest::bad_usage;
   if (options.script.empty()) {
     problem = "no script given";
-    return ViewRequest::bad_usage;
+    return CommandRequest::bad_usage;
   }
-  return ViewRequest::run;
+  return CommandRequest::run;
 }
 
 }  // namespace mosaiq::view

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_request.h"
+
 namespace mosaiq::view {
 
 enum class ViewMode { play, frame, list, html };
@@ -18,12 +20,10 @@ struct ViewOptions {
   std::string html;    // --html: the page to write
 };
 
-enum class ViewRequest { run, help, version, bad_usage };
-
 // Options come in any order around the one file argument. On bad_usage, `problem` says what is
 // wrong.
-ViewRequest parse_view_options(const std::vector<std::string>& arguments, ViewOptions& options,
-                               std::string& problem);
+CommandRequest parse_view_options(const std::vector<std::string>& arguments, ViewOptions& options,
+                                  std::string& problem);
 
 extern const char* const view_usage;
 extern const char* const view_help;

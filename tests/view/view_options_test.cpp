@@ -9,7 +9,7 @@ namespace mosaiq::view {
 namespace {
 
 struct Parsed {
-  ViewRequest request;
+  CommandRequest request;
   ViewOptions options;
   std::string problem;
 };
@@ -24,7 +24,7 @@ TEST(ViewOptions, OptionsComeInAnyOrderAroundTheScript) {
   const Parsed a = parse({"--list", "--midi", "song.mid", "song.wrd"});
   const Parsed b = parse({"song.wrd", "--midi", "song.mid", "--list"});
   for (const Parsed& p : {a, b}) {
-    EXPECT_EQ(p.request, ViewRequest::run);
+    EXPECT_EQ(p.request, CommandRequest::run);
     EXPECT_EQ(p.options.mode, ViewMode::list);
     EXPECT_EQ(p.options.midi, "song.mid");
     EXPECT_EQ(p.options.script, "song.wrd");
@@ -55,10 +55,10 @@ TEST(ViewOptions, BadUsageSaysWhatIsWrong) {
   };
   for (const auto& c : cases) {
     const Parsed p = parse(c.arguments);
-    EXPECT_EQ(p.request, ViewRequest::bad_usage);
+    EXPECT_EQ(p.request, CommandRequest::bad_usage);
     EXPECT_EQ(p.problem, c.problem);
   }
-  EXPECT_EQ(parse({"a.wrd", "--help"}).request, ViewRequest::help);
+  EXPECT_EQ(parse({"a.wrd", "--help"}).request, CommandRequest::help);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
-#include "check/sjis_text.h"
+#include "cli/shift_jis.h"
 
 #include <windows.h>
 
-namespace mosaiq::check {
+namespace mosaiq {
 
 bool sjis_character_to_utf8(const unsigned char* bytes, std::size_t size, std::string& out) {
   wchar_t wide[2];
@@ -18,4 +18,4 @@ bool sjis_character_to_utf8(const unsigned char* bytes, std::size_t size, std::s
   return true;
 }
 
-}  // namespace mosaiq::check
+}  // namespace mosaiq

@@ -1,8 +1,8 @@
-#include "check/sjis_text.h"
+#include "cli/shift_jis.h"
 
 #include <iconv.h>
 
-namespace mosaiq::check {
+namespace mosaiq {
 
 bool sjis_character_to_utf8(const unsigned char* bytes, std::size_t size, std::string& out) {
   static const iconv_t converter = iconv_open("UTF-8", "CP932");
@@ -20,4 +20,4 @@ bool sjis_character_to_utf8(const unsigned char* bytes, std::size_t size, std::s
   return converted;
 }
 
-}  // namespace mosaiq::check
+}  // namespace mosaiq

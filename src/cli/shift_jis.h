@@ -1,0 +1,22 @@
+// Shift_JIS (code page 932), the encoding of WVE files and WRD scripts: its byte classes, and
+// its characters converted for display.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace mosaiq {
+
+// Whether a byte starts a double-byte character, and whether one may end it.
+constexpr bool is_sjis_lead(unsigned char byte) {
+  return (byte >= 0x81 && byte <= 0x9f) || (byte >= 0xe0 && byte <= 0xfc);
+}
+constexpr bool is_sjis_trail(unsigned char byte) {
+  return (byte >= 0x40 && byte <= 0x7e) || (byte >= 0x80 && byte <= 0xfc);
+}
+
+// Appends the UTF-8 of one character (one byte, or a lead byte and its trail byte) to `out`;
+// false, appending nothing, when code page 932 has no such character.
+bool sjis_character_to_utf8(const unsigned char* bytes, std::size_t size, std::string& out);
+
+}  // namespace mosaiq
