@@ -5,10 +5,11 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 
-#include "cli/file_access.h"
 #include "convert/wrd_writer.h"
 #include "convert/wve_reader.h"
+#include "platform/file_access.h"
 
 int main(int argc, char** argv) {
   if (argc != 4) {
@@ -16,7 +17,8 @@ int main(int argc, char** argv) {
     return 1;
   }
   mosaiq::FileAccess& files = mosaiq::system_files();
-  std::unique_ptr<mosaiq::InputFile> input = files.open_input(argv[1]);
+  std::string why;
+  std::unique_ptr<mosaiq::InputFile> input = files.open_input(argv[1], why);
   std::FILE* script = std::fopen(argv[2], "rb");
   std::unique_ptr<mosaiq::OutputFile> copy = files.create_output(argv[3]);
   if (!input || !script || !copy) return 2;

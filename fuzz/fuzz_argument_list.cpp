@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/argument_list.h"
-#include "cli/shift_jis.h"
+#include "platform/argument_list.h"
+#include "platform/shift_jis.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // mosaiq: converts WVE animations into WRD display scripts.
 #include "cli/command_line.h"
-#include "cli/console.h"
 #include "cli/convert_file.h"
-#include "cli/file_access.h"
 #include "convert/converter_state.h"
-#include "startup.h"
+#include "platform/console.h"
+#include "platform/file_access.h"
+#include "platform/startup.h"
 
 int main(int argc, char** argv) {
   mosaiq::ConverterState state;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/argument_list.h"
+#include "platform/argument_list.h"
 #include "test_support.h"
 
 namespace mosaiq {

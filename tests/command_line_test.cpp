@@ -99,7 +99,7 @@ std::string expand_help(const std::string& out) {
 }
 
 TEST(CommandLine, OptionsFilesAndExitStatus) {
-  const std::string tune_script = testing::convert_text(tune).wrd;
+  const std::string tune_script = convert_in_memory(tune).script;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     MemoryFiles files;

@@ -70,7 +70,7 @@ const Case cases[] = {
 };
 
 TEST(ConvertFile, EachOutcomeWithItsMessageProgressAndFiles) {
-  const std::string script = testing::convert_text(song).wrd;
+  const std::string script = convert_in_memory(song).script;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     MemoryFiles files;
@@ -114,7 +114,7 @@ TEST(ConvertFile, TheStateOfAnEarlierFileDoesNotCarryOver) {
   FrontEnd front_end{state, console, files, testing::posix_paths};
   ASSERT_EQ(convert_file(front_end, "wide", nullptr, false).kind, FileResult::converted);
   ASSERT_EQ(convert_file(front_end, "plain", nullptr, false).kind, FileResult::converted);
-  EXPECT_EQ(files.files["plain.wrd"], testing::convert_text(files.files["plain.wve"]).wrd);
+  EXPECT_EQ(files.files["plain.wrd"], convert_in_memory(files.files["plain.wve"]).script);
 }
 
 }  // namespace

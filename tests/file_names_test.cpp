@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "cli/file_names.h"
+#include "platform/file_names.h"
 #include "test_support.h"
 
 namespace mosaiq {

@@ -29,8 +29,8 @@ struct Painter : EngineFixture {
     state.cell_count = width * height;
     EXPECT_TRUE(allocate_frames(state));
     if (quiet_panel) {
-      state.pattern_label_pending = state.measure_beat_label_pending = false;
-      state.shown_pattern = state.shown_measure = state.shown_beat = 1;
+      state.panel.pattern_label_pending = state.panel.measure_beat_label_pending = false;
+      state.panel.shown_pattern = state.panel.shown_measure = state.panel.shown_beat = 1;
     }
   }
 
@@ -48,8 +48,9 @@ struct Painter : EngineFixture {
                            static_cast<std::int64_t>(cells.size()),
                            static_cast<std::int32_t>(rows.size())};
     const bool complete = frame.rows_read >= state.grid_height;
-    EXPECT_EQ(paint_frame(state, parse_frame_record(record, state), frame, origin_col, origin_row),
-              complete);
+    EXPECT_EQ(
+        paint_frame(state, parse_frame_record(record, state.panel), frame, origin_col, origin_row),
+        complete);
     return output().substr(before);
   }
 };
@@ -214,13 +215,13 @@ TEST(FramePainter, ModeValueIsExactWhereFourTimesTheDivisionLeaves32Bits) {
 
 TEST(FramePainter, FieldsThatDoNotConvertChangeNothingOnThePanel) {
   Painter p(1, 1);
-  p.state.shown_pattern = 4;
-  p.state.shown_measure = 5;
-  p.state.shown_beat = 6;
+  p.state.panel.shown_pattern = 4;
+  p.state.panel.shown_measure = 5;
+  p.state.panel.shown_beat = 6;
   p.paint("*f1-1-1-0/2", {"0"});  // beat_division 2 now
-  p.state.shown_pattern = 4;
-  p.state.shown_measure = 5;
-  p.state.shown_beat = 6;
+  p.state.panel.shown_pattern = 4;
+  p.state.panel.shown_measure = 5;
+  p.state.panel.shown_beat = 6;
   // No number at all, one, two: the panel keeps its values; the division falls back to 1.
   EXPECT_EQ(p.paint("*f", {"0"}), wrd_lines({"@wmode(23);", ""}));
   EXPECT_EQ(p.paint("*f4", {"0"}), "\r\n");

@@ -6,14 +6,15 @@
 #include "convert/converter_state.h"
 #include "convert/field_scanner.h"
 #include "convert/frame_record.h"
+#include "convert/status_panel.h"
 
 namespace mosaiq {
 namespace {
 
 // The record as the general formatted-input scan reads it, field by field, stopping at the
 // first part of "*f%d-%d-%d-%d/%d" that does not match.
-FrameRecord scanned(const std::string& line, const ConverterState& state) {
-  FrameRecord record{state.shown_pattern, state.shown_measure, state.shown_beat, 0, 1, 0};
+FrameRecord scanned(const std::string& line, const PanelState& shown) {
+  FrameRecord record{shown.shown_pattern, shown.shown_measure, shown.shown_beat, 0, 1, 0};
   FieldScanner scan{line, 2};
   std::int32_t* const fields[] = {&record.pattern_number, &record.measure, &record.beat,
                                   &record.repaint_flag, &record.beat_division};
@@ -32,7 +33,7 @@ std::string fields(const FrameRecord& r) {
 }
 
 TEST(FrameRecord, CommonFormsAndOddOnesReadAsFormattedInputReadsThem) {
-  ConverterState state;
+  PanelState state;
   state.shown_pattern = 4;
   state.shown_measure = 5;
   state.shown_beat = 6;

@@ -26,7 +26,7 @@ TEST(StatusPanel, PatternLabelOnceThenValuesAsNeeded) {
   EXPECT_EQ(f.output(), pattern_label + pattern_value(" 1   \x1b[0KIntro") +
                             pattern_value(" 1   \x1b[0KVerse A") + pattern_value("12   \x1b[0K"));
   EXPECT_EQ(f.state.current_colour, 6);
-  EXPECT_EQ(f.state.shown_pattern, 12);
+  EXPECT_EQ(f.state.panel.shown_pattern, 12);
 }
 
 TEST(StatusPanel, PatternZeroAtTheStartWritesOnlyTheLabel) {
@@ -44,8 +44,8 @@ TEST(StatusPanel, PatternTextsAreWrittenUnchanged) {
 
 TEST(StatusPanel, WideAndNegativeNumbersTakeTheColumnsTheyNeed) {
   EngineFixture f;
-  f.state.pattern_label_pending = false;
-  f.state.measure_beat_label_pending = false;
+  f.state.panel.pattern_label_pending = false;
+  f.state.panel.measure_beat_label_pending = false;
   f.state.current_colour = 7;
   show_pattern(f.state, 100, "");
   show_pattern(f.state, -5, "");
@@ -68,14 +68,14 @@ TEST(StatusPanel, MeasureAndBeatWrittenWhenTheBeatChanges) {
   EXPECT_EQ(f.output(), white + measure_beat_label +
                             wrd_lines({"\x1b[3;9H 1;", "\x1b[3;19H 4;", "\x1b[3;9H 2;",
                                        "\x1b[3;19H 1;", "\x1b[3;19H 2;"}));
-  EXPECT_EQ(f.state.shown_measure, 2);
+  EXPECT_EQ(f.state.panel.shown_measure, 2);
 }
 
 TEST(StatusPanel, BeatZeroAtTheStartWritesOnlyTheLabelLine) {
   EngineFixture f;
   show_measure_beat(f.state, 5, 0);
   EXPECT_EQ(f.output(), white + measure_beat_label);
-  EXPECT_EQ(f.state.shown_measure, 0);
+  EXPECT_EQ(f.state.panel.shown_measure, 0);
 }
 
 TEST(StatusPanel, WhiteEscapeOnlyWhenAnotherColourIsSelected) {

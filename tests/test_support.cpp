@@ -5,32 +5,6 @@
 
 namespace mosaiq::testing {
 
-long MemorySource::read(char* buffer, std::size_t size) {
-  if (position_ >= fail_at_) return -1;
-  std::size_t stop = std::min({text_.size(), fail_at_, position_ + chunk_, position_ + size});
-  std::size_t count = stop - position_;
-  if (count == 0 && fail_at_ != std::string::npos) return -1;
-  std::memcpy(buffer, text_.data() + position_, count);
-  position_ = stop;
-  return static_cast<long>(count);
-}
-
-bool MemorySink::write(const char* data, std::size_t size) {
-  std::size_t room = limit_ - std::min(limit_, bytes.size());
-  bytes.append(data, std::min(size, room));
-  return size <= room;
-}
-
-Conversion convert_text(const std::string& wve, std::size_t chunk) {
-  MemorySource source(wve, chunk);
-  MemorySink sink;
-  WveReader reader(source);
-  WrdWriter writer(sink);
-  ConverterState state;
-  ConvertOutcome outcome = convert_wve(state, reader, writer);
-  return {outcome, sink.bytes};
-}
-
 const char* const wrd_header = "@startup(400)\r\n@wmode(23);\r\n@wait(0);\r\n\r\n";
 
 std::string wrd_lines(const std::vector<std::string>& lines) {
@@ -45,6 +19,12 @@ std::string wve_lines(const std::vector<std::string>& lines) {
   return text;
 }
 
+bool FakeConsole::take(std::string& stream, std::string_view text) {
+  if (writes_fail) return false;
+  stream += text;
+  return true;
+}
+
 bool FakeConsole::read_line(std::string& line) {
   line.clear();
   while (position_ < input_.size()) {
@@ -55,13 +35,23 @@ bool FakeConsole::read_line(std::string& line) {
   return !line.empty();
 }
 
+std::string FakeConsole::variable(const char* name) {
+  const auto found = variables.find(name);
+  return found == variables.end() ? std::string() : found->second;
+}
+
 namespace {
 
 class MemoryInput : public InputFile {
  public:
   MemoryInput(std::string name, const std::string& text, std::size_t fail_at)
-      : name(std::move(name)), source_(text, 1 << 20, fail_at) {}
+      : name(std::move(name)), source_(text, static_cast<std::size_t>(-1), fail_at) {}
   long read(char* buffer, std::size_t size) override { return source_.read(buffer, size); }
+  bool rewind() override {
+    source_.rewind();
+    return true;
+  }
+  std::string failure() const override { return "Input/output error"; }
   std::string name;
 
  private:
@@ -70,17 +60,17 @@ class MemoryInput : public InputFile {
 
 class MemoryOutput : public OutputFile {
  public:
-  MemoryOutput(std::string& bytes, std::size_t limit) : bytes_(bytes), limit_(limit) {}
+  MemoryOutput(std::string& bytes, std::size_t limit) : sink_(limit), bytes_(bytes) {}
   bool write(const char* data, std::size_t size) override {
-    const std::size_t room = limit_ - std::min(limit_, bytes_.size());
-    bytes_.append(data, std::min(size, room));
-    return size <= room;
+    const bool written = sink_.write(data, size);
+    bytes_ = sink_.bytes;
+    return written;
   }
   bool close() override { return true; }
 
  private:
+  MemorySink sink_;
   std::string& bytes_;
-  std::size_t limit_;
 };
 
 }  // namespace
@@ -92,11 +82,22 @@ std::string MemoryFiles::resolve(const std::string& name) const {
 
 bool MemoryFiles::exists(const std::string& name) { return files.count(resolve(name)) != 0; }
 
-std::unique_ptr<InputFile> MemoryFiles::open_input(const std::string& name) {
+std::unique_ptr<InputFile> MemoryFiles::open_input(const std::string& name, std::string& why) {
   const std::string target = resolve(name);
+  if (folders.count(target) != 0) {
+    why = "Is a directory";
+    return nullptr;
+  }
   const auto file = files.find(target);
-  if (file == files.end()) return nullptr;
+  if (file == files.end()) {
+    why = "No such file or directory";
+    return nullptr;
+  }
   return std::make_unique<MemoryInput>(target, file->second, read_fails_at);
+}
+
+std::unique_ptr<InputFile> MemoryFiles::open_standard_input() {
+  return std::make_unique<MemoryInput>("-", standard_input, std::string::npos);
 }
 
 bool MemoryFiles::is_input(const InputFile& input, const std::string& name) {
@@ -109,6 +110,21 @@ std::unique_ptr<OutputFile> MemoryFiles::create_output(const std::string& name) 
   std::string& bytes = files[target];
   bytes.clear();
   return std::make_unique<MemoryOutput>(bytes, write_limit);
+}
+
+bool MemoryFiles::same_file(const std::string& a, const std::string& b) {
+  return exists(a) && resolve(a) == resolve(b);
+}
+
+bool MemoryFiles::write_atomically(const std::string& name, std::string_view bytes,
+                                   std::string& why) {
+  if (unwritable.count(name) != 0 || bytes.size() > write_limit) {
+    why = "No space left on device";
+    return false;
+  }
+  links.erase(name);  // the rename replaces a link, not what it leads to
+  files[name] = std::string(bytes);
+  return true;
 }
 
 }  // namespace mosaiq::testing

@@ -4,13 +4,12 @@
 #include <limits>
 #include <string>
 
+#include "convert/memory_streams.h"
 #include "convert/wrd_writer.h"
 #include "test_support.h"
 
 namespace mosaiq {
 namespace {
-
-using testing::MemorySink;
 
 std::string decimal(std::int64_t value) {
   char text[24];

@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "convert/line_ends.h"
+#include "convert/memory_streams.h"
 #include "convert/wve_reader.h"
 #include "test_support.h"
 
 namespace mosaiq {
 namespace {
 
-using testing::MemorySource;
 using Pieces = std::vector<std::string>;
 
 // A piece as its text and line end, "\n" or "\r\n" as it stood in the input.
@@ -102,7 +102,8 @@ TEST(WveReader, NulEndsTheTextOfItsPiece) {
   // The piece is still cut at 254 bytes; only its text ends at the NUL.
   std::string text = std::string("x\0", 2) + std::string(300, 'y');
   EXPECT_EQ(read_all(text), (Pieces{"x", std::string(48, 'y'), "<end>"}));
-  MemorySource source(std::string("ab\0cd\r\n", 7));
+  const std::string nul_line("ab\0cd\r\n", 7);
+  MemorySource source(nul_line);
   WveReader reader(source);
   WveLine line;
   ASSERT_EQ(reader.next_line(line), ReadStatus::line);
@@ -111,7 +112,8 @@ TEST(WveReader, NulEndsTheTextOfItsPiece) {
 }
 
 TEST(WveReader, OffsetsCountTheBytesOfTheInput) {
-  MemorySource source("ab\r\n\ncdef\n" + std::string(300, 'z'), 3);
+  const std::string text = "ab\r\n\ncdef\n" + std::string(300, 'z');
+  MemorySource source(text, 3);
   WveReader reader(source);
   std::vector<std::uint64_t> offsets;
   WveLine line;

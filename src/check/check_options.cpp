@@ -1,6 +1,7 @@
 #include "check/check_options.h"
 
 #include <string_view>
+#include <utility>
 
 namespace mosaiq::check {
 
@@ -38,35 +39,13 @@ const char* const check_help =
 
 namespace {
 
-// The value of "--name=value" or of "--name value"; false when there is none.
-bool option_value(const std::vector<std::string>& arguments, std::size_t& at, std::string_view name,
-                  std::string& value) {
-  const std::string& argument = arguments[at];
-  if (argument.size() > name.size() && argument.compare(0, name.size(), name) == 0 &&
-      argument[name.size()] == '=') {
-    value = argument.substr(name.size() + 1);
-    return true;
-  }
-  if (at + 1 == arguments.size()) return false;
-  value = arguments[++at];
-  return true;
-}
-
-bool matches(const std::string& argument, std::string_view name) {
-  return argument == name ||
-         (argument.size() > name.size() && argument.compare(0, name.size(), name) == 0 &&
-          argument[name.size()] == '=');
-}
-
-bool parse_count(const std::string& text, std::int64_t& value) {
-  if (text.empty() || text.size() > 10) return false;
-  value = 0;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + (c - '0');
-  }
-  return value <= 2147483647;
-}
+enum Option : std::size_t { format, beats_per_measure, ignore, color };
+const std::vector<OptionSpec> option_table = {
+    {"--format", OptionSpec::required},
+    {"--beats-per-measure", OptionSpec::required},
+    {"--ignore", OptionSpec::required},
+    {"--color", OptionSpec::optional},
+};
 
 bool parse_ignored(const std::string& list, CheckOptions& options, std::string& problem) {
   std::size_t start = 0;
@@ -84,57 +63,50 @@ bool parse_ignored(const std::string& list, CheckOptions& options, std::string& 
   }
 }
 
-CommandRequest bad(std::string& problem, std::string text) {
-  problem = std::move(text);
-  return CommandRequest::bad_usage;
+// Takes one option's value; false, with the problem, when it is not one the option takes.
+bool take_option(const OptionUse& use, CheckOptions& options, std::string& problem) {
+  const std::string& value = use.value;
+  switch (use.option) {
+    case format:
+      if (value != "text" && value != "json") {
+        problem = "--format takes text or json, not '" + value + "'";
+        return false;
+      }
+      options.format = value == "json" ? Format::json : Format::text;
+      return true;
+    case beats_per_measure: {
+      long long beats = 0;
+      if (read_count(value, 2147483647, beats) && beats >= 1) {
+        options.beats_per_measure = beats;
+        return true;
+      }
+      problem = "--beats-per-measure takes a number of beats from 1 up";
+      return false;
+    }
+    case ignore: return parse_ignored(value, options, problem);
+    default: break;
+  }
+  if (value.empty() || value == "always") {
+    options.color = ColorMode::always;
+  } else if (value == "never" || value == "auto") {
+    options.color = value == "never" ? ColorMode::never : ColorMode::automatic;
+  } else {
+    problem = "--color takes auto, always or never, not '" + value + "'";
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
 
 CommandRequest parse_check_options(const std::vector<std::string>& arguments, CheckOptions& options,
                                    std::string& problem) {
-  bool only_files = false;
-  for (std::size_t at = 0; at < arguments.size(); ++at) {
-    const std::string& argument = arguments[at];
-    std::string value;
-    if (only_files || argument.empty() || argument[0] != '-') {
-      options.files.push_back(argument);
-    } else if (argument == "--") {
-      only_files = true;
-    } else if (argument == "-h" || argument == "--help") {
-      return CommandRequest::help;
-    } else if (argument == "--version") {
-      return CommandRequest::version;
-    } else if (matches(argument, "--format")) {
-      if (!option_value(arguments, at, "--format", value)) {
-        return bad(problem, "--format needs a value");
-      }
-      if (value != "text" && value != "json") {
-        return bad(problem, "--format takes text or json, not '" + value + "'");
-      }
-      options.format = value == "json" ? Format::json : Format::text;
-    } else if (matches(argument, "--beats-per-measure")) {
-      if (!option_value(arguments, at, "--beats-per-measure", value) ||
-          !parse_count(value, options.beats_per_measure) || options.beats_per_measure < 1) {
-        return bad(problem, "--beats-per-measure takes a number of beats from 1 up");
-      }
-    } else if (matches(argument, "--ignore")) {
-      if (!option_value(arguments, at, "--ignore", value)) {
-        return bad(problem, "--ignore needs a check");
-      }
-      if (!parse_ignored(value, options, problem)) return CommandRequest::bad_usage;
-    } else if (argument == "--color" || argument == "--color=always") {
-      options.color = ColorMode::always;
-    } else if (argument == "--color=never") {
-      options.color = ColorMode::never;
-    } else if (argument == "--color=auto") {
-      options.color = ColorMode::automatic;
-    } else {
-      return bad(problem, "unknown option '" + argument + "'");
-    }
-  }
-  if (options.files.empty()) return bad(problem, "no file to check");
-  return CommandRequest::run;
+  CommandLine line;
+  const OperandRule files{static_cast<std::size_t>(-1), "no file to check", ""};
+  const CommandRequest request =
+      read_options(arguments, option_table, take_option, files, options, line, problem);
+  options.files = std::move(line.operands);
+  return request;
 }
 
 }  // namespace mosaiq::check

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "check/checks.h"
-#include "cli/command_request.h"
+#include "platform/long_options.h"
 
 namespace mosaiq::check {
 

@@ -3,20 +3,17 @@
 #include <algorithm>
 #include <vector>
 
+#include "convert/wve_directives.h"
+#include "platform/character_set.h"
+
 namespace mosaiq::check {
 
 namespace {
 
-// Longer names first, so that "*complex" is not taken for "*c...".
-constexpr std::string_view directives[] = {
-    "complex", "normal", "chaos", "nCT=", "nXY=", "end", "cp", "f", "p"};
-
-char fold(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool starts_with_folded(std::string_view text, std::string_view prefix) {
   if (text.size() < prefix.size()) return false;
   for (std::size_t i = 0; i < prefix.size(); ++i) {
-    if (fold(text[i]) != fold(prefix[i])) return false;
+    if (fold_ascii(text[i]) != fold_ascii(prefix[i])) return false;
   }
   return true;
 }
@@ -28,9 +25,10 @@ std::size_t distance(std::string_view a, std::string_view b) {
   for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
   for (std::size_t i = 1; i <= a.size(); ++i) {
     for (std::size_t j = 1; j <= b.size(); ++j) {
-      const std::size_t cost = fold(a[i - 1]) == fold(b[j - 1]) ? 0 : 1;
+      const std::size_t cost = fold_ascii(a[i - 1]) == fold_ascii(b[j - 1]) ? 0 : 1;
       d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-      if (i > 1 && j > 1 && fold(a[i - 1]) == fold(b[j - 2]) && fold(a[i - 2]) == fold(b[j - 1])) {
+      if (i > 1 && j > 1 && fold_ascii(a[i - 1]) == fold_ascii(b[j - 2]) &&
+          fold_ascii(a[i - 2]) == fold_ascii(b[j - 1])) {
         d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
       }
     }
@@ -42,20 +40,20 @@ std::size_t distance(std::string_view a, std::string_view b) {
 
 std::string suggest_directive(std::string_view line) {
   const std::string_view rest = line.substr(line.empty() ? 0 : 1);
-  for (const std::string_view name : directives) {
+  for (const std::string_view name : directive_names) {
     if (starts_with_folded(rest, name)) return "*" + std::string(name);
   }
   // A misspelt name: the letters the line begins with, against each name's letters.
   std::size_t letters = 0;
-  while (letters < rest.size() && letters < 12 && fold(rest[letters]) >= 'a' &&
-         fold(rest[letters]) <= 'z') {
+  while (letters < rest.size() && letters < 12 && fold_ascii(rest[letters]) >= 'a' &&
+         fold_ascii(rest[letters]) <= 'z') {
     ++letters;
   }
   if (letters < 2) return {};
   const std::string_view word = rest.substr(0, letters);
   std::string best;
   std::size_t best_distance = 3;
-  for (const std::string_view name : directives) {
+  for (const std::string_view name : directive_names) {
     const std::string_view name_letters = name.substr(0, name.find('='));
     const std::size_t allowed = name_letters.size() <= 4 ? 1 : 2;
     const std::size_t d = distance(word, name_letters);

@@ -1,6 +1,6 @@
 #include "check/display_text.h"
 
-#include "cli/shift_jis.h"
+#include "platform/shift_jis.h"
 
 namespace mosaiq::check {
 
@@ -44,27 +44,6 @@ std::size_t show_one(std::string_view bytes, std::size_t at, TextEncoding encodi
   return 1;
 }
 
-// The length of the valid UTF-8 sequence at text[at], or 0.
-std::size_t utf8_length(std::string_view text, std::size_t at) {
-  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
-  const unsigned char first = data[at];
-  std::size_t length = first < 0x80                    ? 1
-                       : first >= 0xc2 && first < 0xe0 ? 2
-                       : first >= 0xe0 && first < 0xf0 ? 3
-                       : first >= 0xf0 && first < 0xf5 ? 4
-                                                       : 0;
-  if (length == 0 || at + length > text.size()) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((data[at + i] & 0xc0) != 0x80) return 0;
-  }
-  // Overlong forms and surrogates are not UTF-8.
-  if ((first == 0xe0 && data[at + 1] < 0xa0) || (first == 0xed && data[at + 1] >= 0xa0) ||
-      (first == 0xf0 && data[at + 1] < 0x90) || (first == 0xf4 && data[at + 1] >= 0x90)) {
-    return 0;
-  }
-  return length;
-}
-
 }  // namespace
 
 void append_display(std::string_view bytes, TextEncoding encoding, std::string& out,
@@ -75,34 +54,6 @@ void append_display(std::string_view bytes, TextEncoding encoding, std::string& 
     if (indent != nullptr) indent->append(columns, bytes[at] == '\t' ? '\t' : ' ');
     at += taken;
   }
-}
-
-std::string json_string(std::string_view bytes) {
-  static const char hex[] = "0123456789abcdef";
-  std::string out = "\"";
-  for (std::size_t at = 0; at < bytes.size();) {
-    const unsigned char byte = static_cast<unsigned char>(bytes[at]);
-    const std::size_t length = utf8_length(bytes, at);
-    if (length == 0) {
-      out += "\\\\x";
-      out += hex[byte >> 4];
-      out += hex[byte & 15];
-      ++at;
-    } else if (byte == '"' || byte == '\\') {
-      out += '\\';
-      out += static_cast<char>(byte);
-      ++at;
-    } else if (byte < 0x20 || byte == 0x7f) {
-      out += "\\u00";
-      out += hex[byte >> 4];
-      out += hex[byte & 15];
-      ++at;
-    } else {
-      out.append(bytes.substr(at, length));
-      at += length;
-    }
-  }
-  return out + "\"";
 }
 
 }  // namespace mosaiq::check

@@ -1,4 +1,4 @@
-// Bytes of a WVE file, or names, made fit to show on a console or in JSON.
+// Bytes of a WVE file, or names, made fit to show on a console.
 #pragma once
 
 #include <string>
@@ -15,8 +15,5 @@ enum class TextEncoding { file_bytes, utf8 };
 // as what was shown (tabs kept as tabs), for a caret under the next byte.
 void append_display(std::string_view bytes, TextEncoding encoding, std::string& out,
                     std::string* indent = nullptr);
-
-// The bytes as a JSON string, quotes included: valid UTF-8 kept, other bytes as \xNN.
-std::string json_string(std::string_view bytes);
 
 }  // namespace mosaiq::check

@@ -3,6 +3,8 @@
 #include <cstdlib>
 
 #include "convert/converter_state.h"
+#include "convert/status_panel.h"
+#include "convert/wve_reader.h"
 
 namespace mosaiq::check {
 
@@ -134,20 +136,20 @@ std::string spans(std::int64_t size, const char* extent, const char* unit, std::
 // Why the grid's columns do not fit the screen; "" when they do.
 std::string columns_fit(std::int64_t width) {
   if (width < 1) return no_cells(width, "cells wide");
-  if (width <= 39) return "";
+  if (width <= max_fitting_width) return "";
   const std::int64_t left = grid_origin_col(width);
   return spans(width, "cells wide", "columns", left, left + 2 * width - 1) +
-         ", off the 80-column screen: at most 39 cells fit";
+         ", off the 80-column screen: at most " + std::to_string(max_fitting_width) + " cells fit";
 }
 
 // Why the grid's rows do not fit below the panel; "" when they do.
 std::string rows_fit(std::int64_t height) {
   if (height < 1) return no_cells(height, "rows high");
-  if (height <= 22) return "";
+  if (height <= max_fitting_height) return "";
   const std::int64_t top = grid_origin_row(height);
   return spans(height, "rows high", "rows", top, top + height - 1) + ", " +
-         (top <= 3 ? "over the panel's row 3" : "past row 25") +
-         ": at most 22 rows fit below the panel";
+         (top <= 3 ? "over the panel's row 3" : "past row 25") + ": at most " +
+         std::to_string(max_fitting_height) + " rows fit below the panel";
 }
 
 }  // namespace
@@ -168,8 +170,9 @@ std::string indented_directive_message() {
 }
 
 std::string long_line_message() {
-  return "line longer than 253 bytes: it is read in pieces of 254 bytes, each counting as a "
-         "line of its own";
+  const std::size_t limit = WveReader::line_limit;
+  return "line longer than " + std::to_string(limit - 1) + " bytes: it is read in pieces of " +
+         std::to_string(limit) + " bytes, each counting as a line of its own";
 }
 
 std::string after_eof_marker_message() {
@@ -177,7 +180,8 @@ std::string after_eof_marker_message() {
 }
 
 std::string nul_byte_message() {
-  return "NUL byte: the rest of the line (of its 254-byte piece, when longer) is dropped";
+  return "NUL byte: the rest of the line (of its " + std::to_string(WveReader::line_limit) +
+         "-byte piece, when longer) is dropped";
 }
 
 std::string shift_jis_message(unsigned lead, int next) {
@@ -192,9 +196,9 @@ std::string shift_jis_message(unsigned lead, int next) {
 }
 
 std::string pattern_text_width_message(std::int64_t columns) {
-  return "pattern text " + std::to_string(columns) +
-         " columns wide, but 67 fit on the "
-         "panel's row 1 after the pattern number: it runs past column 80";
+  return "pattern text " + std::to_string(columns) + " columns wide, but " +
+         std::to_string(pattern_text_room) +
+         " fit on the panel's row 1 after the pattern number: it runs past column 80";
 }
 
 std::string hidden_measure_message(std::int32_t measure, std::int32_t beat,

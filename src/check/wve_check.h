@@ -1,5 +1,5 @@
 // Checking one WVE file: it is read with the engine's reader and directive loop, exactly as
-// mosaiq reads it, and every place that deserves a finding gets one.
+// mosaiq reads it, and every place that deserves a finding gets one, in the order of the file.
 #pragma once
 
 #include <cstdint>
@@ -7,16 +7,10 @@
 
 #include "check/checks.h"
 #include "check/finding_writer.h"
-#include "convert/wve_reader.h"
+#include "check/wve_outline.h"
+#include "convert/byte_streams.h"
 
 namespace mosaiq::check {
-
-// Where a checked file's bytes come from.
-class CheckedSource : public ByteSource {
- public:
-  // Whether the input holds any byte after `offset`, where a 0x1A byte ended the reading.
-  virtual bool bytes_after(std::uint64_t offset) = 0;
-};
 
 struct CheckSettings {
   // The measure length for the timing check; 0: the largest beat number among the file's
@@ -25,21 +19,14 @@ struct CheckSettings {
   bool ignored[check_count] = {};
 };
 
-// What the check saw of the file, to compare with what mosaiq makes of it.
-struct CheckSummary {
-  std::uint64_t frames = 0;           // frame records read
-  std::uint64_t complete_frames = 0;  // of them, those all of whose rows were read
-  std::uint64_t patterns = 0;         // pattern announcements read
-  bool read_failed = false;           // a read of the source failed; findings stop there
-  // The measure length taken, and whether it was the file's own from the first finding and
-  // the first stamp outside measure 1 on. Without a measure length given, the largest beat is
-  // known only at the end: when it grew after either, the file must be checked again with it.
-  std::int64_t beats_per_measure = 1;
-  bool timing_exact = true;
-};
+// Writes the file's findings, in the order of the file, through the writer. The source is read
+// from its start; `outline` is what outline_wve() found in it. Returns false when a read of the
+// source failed (the findings stop there).
+bool check_wve(ByteSource& source, const WveOutline& outline, std::string_view file,
+               const CheckSettings& settings, FindingWriter& writer);
 
-// Writes the file's findings, sorted by position, through the writer.
-CheckSummary check_wve(CheckedSource& source, std::string_view file, const CheckSettings& settings,
-                       FindingWriter& writer);
+// Checks the bytes of a file in memory, both readings included; false when a read failed.
+bool check_text(std::string_view bytes, std::string_view file, const CheckSettings& settings,
+                FindingWriter& writer, std::size_t piece = static_cast<std::size_t>(-1));
 
 }  // namespace mosaiq::check

@@ -1,11 +1,11 @@
 #include "cli/command_line.h"
 
-#include "cli/character_set.h"
-#include "cli/console.h"
 #include "cli/convert_file.h"
-#include "cli/file_names.h"
 #include "cli/help_text.h"
 #include "cli/messages.h"
+#include "platform/character_set.h"
+#include "platform/console.h"
+#include "platform/file_names.h"
 
 namespace mosaiq {
 

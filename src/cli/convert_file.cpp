@@ -1,11 +1,13 @@
 #include "cli/convert_file.h"
 
-#include "cli/console.h"
-#include "cli/file_access.h"
-#include "cli/file_names.h"
 #include "cli/overwrite_prompt.h"
 #include "convert/converter_state.h"
+#include "convert/wrd_writer.h"
 #include "convert/wve_conversion.h"
+#include "convert/wve_reader.h"
+#include "platform/console.h"
+#include "platform/file_access.h"
+#include "platform/file_names.h"
 
 namespace mosaiq {
 
@@ -36,7 +38,8 @@ FileResult convert_file(FrontEnd& front_end, const std::string& argument,
       !confirm_overwrite(front_end.console, wrd_name)) {
     return {FileResult::skipped, std::nullopt};
   }
-  std::unique_ptr<InputFile> input = files.open_input(input_name);
+  std::string why;
+  std::unique_ptr<InputFile> input = files.open_input(input_name, why);
   if (!input) return fatal(Message::no_input_file);
   // Opening the output empties it: when it is the input itself, stop before that happens.
   if (files.is_input(*input, wrd_name)) return fatal(Message::same_file);

@@ -1,16 +1,16 @@
 #include "cli/help_text.h"
 
 #include <string>
+#include <string_view>
 
-#include "cli/console.h"
+#include "platform/console.h"
 
 namespace mosaiq {
 
 namespace {
 
-// The eight lines of the help text, each with its line end, then nullptr: in Shift_JIS, and in
-// UTF-8 for a UTF-8 console.
-const char* const help_lines[9] = {
+// The eight lines of the help text, each with its line end, in Shift_JIS.
+constexpr std::string_view help_lines[] = {
     "\n",
     "mosaiq  Ver." MOSAIQ_VERSION "\n",
     "Copyright (C) 2026 The mosaiq Authors\n",
@@ -27,28 +27,14 @@ const char* const help_lines[9] = {
     // "           -h      : このヘルプを表示"
     "           -h      : \x82\xb1\x82\xcc\x83w\x83\x8b\x83v\x82\xf0\x95\x5c\x8e\xa6\n",
     "\n",
-    nullptr,
-};
-
-const char* const help_lines_utf8[9] = {
-    "\n",
-    "mosaiq  Ver." MOSAIQ_VERSION "\n",
-    "Copyright (C) 2026 The mosaiq Authors\n",
-    "使用法 : mosaiq [<option>] <filename> ...\n",
-    " <option>  -o file : 出力ファイル名を file に変更\n",
-    "           -i      : 同名ファイル存在時に、上書きするかどうか尋ねる。\n",
-    "           -h      : このヘルプを表示\n",
-    "\n",
-    nullptr,
 };
 
 }  // namespace
 
 int print_usage(Console& console) {
   std::string text;
-  const char* const* lines = console.text_is_utf8() ? help_lines_utf8 : help_lines;
-  for (const char* const* line = lines; *line != nullptr; ++line) text += *line;
-  console.write_out(text);
+  for (const std::string_view line : help_lines) text += line;
+  console.write_out(console_text(console, text));
   return 0;
 }
 

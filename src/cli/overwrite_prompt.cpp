@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "cli/character_set.h"
-#include "cli/console.h"
+#include "platform/character_set.h"
+#include "platform/console.h"
 
 namespace mosaiq {
 

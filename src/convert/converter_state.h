@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "convert/status_panel.h"
+
 namespace mosaiq {
 
 class WrdWriter;
@@ -20,6 +22,16 @@ constexpr std::int32_t default_grid_height = 5;
 constexpr std::int64_t grid_origin_col(std::int64_t width) { return 40 - width; }
 constexpr std::int64_t grid_origin_row(std::int64_t height) { return (24 - height) / 2 + 3; }
 
+// The largest grid whose cells all fall on the screen below the panel's row 3.
+constexpr std::int64_t max_fitting_width = 39;
+constexpr std::int64_t max_fitting_height = 22;
+static_assert(grid_origin_col(max_fitting_width) == 1 && grid_origin_col(max_fitting_width + 1) < 1,
+              "the widest grid starts in column 1");
+static_assert(grid_origin_row(max_fitting_height) == 4 &&
+                  grid_origin_row(max_fitting_height) + max_fitting_height - 1 == 25 &&
+                  grid_origin_row(max_fitting_height + 1) <= 3,
+              "the highest grid fills rows 4 to 25");
+
 struct ConverterState {
   // Grid geometry, set by "*nXY=" in a file's header.
   std::int32_t grid_width = default_grid_width;
@@ -33,27 +45,19 @@ struct ConverterState {
   // A lit cell of another character leaves its code minus '0' here, which matches no digit.
   std::int32_t current_colour = 0;
 
-  // Status panel: labels still to be written, and the values last written.
-  bool pattern_label_pending = true;
-  bool measure_beat_label_pending = true;
-  std::int32_t shown_pattern = 0;
-  std::int32_t shown_measure = 0;
-  std::int32_t shown_beat = 0;
+  // What the status panel shows, and its labels still to be written.
+  PanelState panel;
 
   // Cells of the frame being read and of the frame on the player's screen, one byte per cell,
   // row-major. Allocated at a file's first frame record, released at the file's end.
   std::unique_ptr<unsigned char[]> new_frame;
   std::unique_ptr<unsigned char[]> shown_frame;
 
-  // Grids above this many cells are not taken; a harness may lower it to bound its own work.
-  std::int64_t cell_limit = max_cell_count;
-
   // The WRD output of the file being converted.
   WrdWriter* output_file = nullptr;
 };
 
 // Applies the default grid; beat division 1; no colour selected; a fresh panel.
-// cell_limit is kept.
 void reset_for_file(ConverterState& state);
 
 // Allocates both frame buffers for the current cell_count, the screen's cells all '0'.

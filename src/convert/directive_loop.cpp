@@ -12,11 +12,12 @@ void apply_pattern(DirectiveScope& scope, const PatternScan& scan) {
   }
 }
 
-bool apply_grid_size(ConverterState& state, DirectiveScope& scope, const GridScan& scan) {
+bool apply_grid_size(ConverterState& state, DirectiveScope& scope, const GridScan& scan,
+                     std::int64_t cell_limit) {
   const std::int32_t width = scan.width_converted ? scan.width : state.grid_width;
   const std::int32_t height = scan.height_converted ? scan.height : state.grid_height;
   const std::int64_t cells = static_cast<std::int64_t>(width) * height;
-  const bool taken = width >= 0 && height >= 0 && cells <= state.cell_limit;
+  const bool taken = width >= 0 && height >= 0 && cells <= cell_limit;
   if (taken) {
     state.grid_width = width;
     state.grid_height = height;

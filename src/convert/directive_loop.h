@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #include "convert/converter_state.h"
@@ -32,15 +33,59 @@ static_assert(sizeof DirectiveScope::pattern_text >= WveReader::line_limit,
 void apply_pattern(DirectiveScope& scope, const PatternScan& scan);
 
 // Takes the grid size that "*nXY=" converted, unless a side is negative or the grid has more
-// cells than state.cell_limit, and sets the origin for the grid in force. Returns whether the
+// cells than `cell_limit`, and sets the origin for the grid in force. Returns whether the
 // converted values were taken.
-bool apply_grid_size(ConverterState& state, DirectiveScope& scope, const GridScan& scan);
+bool apply_grid_size(ConverterState& state, DirectiveScope& scope, const GridScan& scan,
+                     std::int64_t cell_limit);
 
 enum class WalkEnd {
   input_ended,      // the input (or a read of it) ended
   end_directive,    // "*end"
   frame_cut_short,  // the input ended before all rows of a frame were read
   stopped,          // the visitor asked to stop
+};
+
+// A frame's rows written the usual way, taken at once: `count` rows of `width` bytes of text,
+// one every `stride` bytes (the text and its line end, "\n" or "\r\n").
+struct RowBlock {
+  std::string_view bytes;
+  std::size_t width;
+  std::size_t stride;
+  std::int32_t count;
+
+  std::string_view row(std::int32_t index) const {
+    return bytes.substr(static_cast<std::size_t>(index) * stride, width);
+  }
+};
+
+// The last block of rows a visitor asked to remember: a frame whose rows repeat its bytes is
+// handed over as a repeat, without a look at its rows.
+class RepeatedRows {
+ public:
+  static constexpr std::size_t capacity = 4096;
+
+  // The rows that follow in the input, as a block: a repeat of the remembered one (`repeat`
+  // true), or one taken now. Empty when the rows are not all of the usual form.
+  RowBlock take(WveReader& input, std::size_t width, std::int32_t count, bool& repeat) {
+    repeat = length_ > 0 && input.skip_repeat({bytes_, length_});
+    if (repeat) return RowBlock{{bytes_, length_}, width, stride_, count};
+    length_ = 0;
+    std::size_t stride = 0;
+    const std::string_view block = input.take_rows(width, count, stride);
+    return RowBlock{block, width, stride, count};
+  }
+
+  void remember(const RowBlock& block) {
+    if (block.bytes.size() > capacity) return;
+    std::memcpy(bytes_, block.bytes.data(), block.bytes.size());
+    length_ = block.bytes.size();
+    stride_ = block.stride;
+  }
+
+ private:
+  char bytes_[capacity];
+  std::size_t length_ = 0;  // 0: nothing to compare with
+  std::size_t stride_ = 0;
 };
 
 // Reads the next `count` lines as the rows first, first + 1, ... of a frame, whatever they hold,
@@ -58,19 +103,43 @@ std::int32_t read_rows(WveReader& input, const ConverterState& state, std::int32
   return read;
 }
 
+// Reads the grid_height rows after a frame record and hands them to the visitor: as a block when
+// they are written the usual way, else one by one. Returns how many were read.
+template <class Visitor>
+std::int32_t read_frame_rows(WveReader& input, const ConverterState& state, RepeatedRows& repeats,
+                             Visitor& visitor) {
+  const std::int32_t count = state.grid_height;
+  bool repeat = false;
+  const RowBlock block =
+      repeats.take(input, static_cast<std::size_t>(state.grid_width), count, repeat);
+  if (repeat) {
+    visitor.repeated_rows(block);
+  } else if (!block.bytes.empty()) {
+    if (visitor.row_block(block)) repeats.remember(block);
+  } else {
+    return read_rows(input, state, 0, count, visitor);
+  }
+  return count;
+}
+
 // Reads the input to its end. The visitor is called with
 //   bool line(const WveLine&, LineKind)            every line outside a frame's rows, first
 //   bool frame_record(const WveLine&, const FrameRecord&)
-//   std::int32_t rows(WveReader&, std::int32_t count)   reads the grid_height rows that follow,
-//                                                  with read_rows() or as fast as it can
+//   then for the grid_height rows that follow, one of
+//     bool row_block(const RowBlock&)              rows of the usual form, taken at once; true
+//                                                  asks to remember them
+//     void repeated_rows(const RowBlock&)          the same bytes as the last block remembered
+//     void row(const WveLine&, std::int32_t index)  each row, when they are not all such
 //   bool frame_end(const FrameRecord&, std::int32_t rows_read)
 //   void pattern(const WveLine&, const PatternScan&)   after the scope took it
 //   void grid_size(const WveLine&, const GridScan&, bool taken)
 // and a false result ends the walk. Every line after a frame record counts as a row, whatever
-// it holds, until grid_height of them are read.
+// it holds, until grid_height of them are read. Grids of more than `cell_limit` cells are not
+// taken (a harness lowers it to bound its own work).
 template <class Visitor>
 WalkEnd walk_directives(WveReader& input, ConverterState& state, DirectiveScope& scope,
-                        Visitor& visitor) {
+                        Visitor& visitor, std::int64_t cell_limit = max_cell_count) {
+  RepeatedRows repeats;
   WveLine line;
   while (input.next_line(line) == ReadStatus::line) {
     const LineKind kind = classify_line(line.text, scope.in_header);
@@ -78,9 +147,9 @@ WalkEnd walk_directives(WveReader& input, ConverterState& state, DirectiveScope&
     if (ends_header(kind)) scope.in_header = false;
     switch (kind) {
       case LineKind::frame_record: {
-        const FrameRecord record = parse_frame_record(line.text, state);
+        const FrameRecord record = parse_frame_record(line.text, state.panel);
         if (!visitor.frame_record(line, record)) return WalkEnd::stopped;
-        const std::int32_t rows = visitor.rows(input, state.grid_height);
+        const std::int32_t rows = read_frame_rows(input, state, repeats, visitor);
         if (!visitor.frame_end(record, rows)) return WalkEnd::stopped;
         if (rows < state.grid_height) return WalkEnd::frame_cut_short;
         break;
@@ -93,7 +162,7 @@ WalkEnd walk_directives(WveReader& input, ConverterState& state, DirectiveScope&
       }
       case LineKind::grid_size: {
         const GridScan scan = scan_grid_size(line.text);
-        visitor.grid_size(line, scan, apply_grid_size(state, scope, scan));
+        visitor.grid_size(line, scan, apply_grid_size(state, scope, scan, cell_limit));
         break;
       }
       case LineKind::end: return WalkEnd::end_directive;

@@ -69,7 +69,6 @@ inline std::uint64_t differing_bits(const unsigned char* cells, const unsigned c
 
 // Which of the eight bytes a word was loaded from holds the first (or the last) set bit of
 // `bits`, which must not be 0.
-constexpr bool little_endian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
 inline std::int64_t first_byte(std::uint64_t bits) {
   return (little_endian ? __builtin_ctzll(bits) : __builtin_clzll(bits)) / 8;
 }

@@ -5,12 +5,11 @@
 #include "convert/converter_state.h"
 #include "convert/field_scanner.h"
 #include "convert/row_bytes.h"
+#include "convert/status_panel.h"
 
 namespace mosaiq {
 
 namespace {
-
-constexpr bool little_endian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
 
 // The value of eight decimal digit values, one a byte, the first digit in the lowest byte.
 inline std::uint32_t eight_digits(std::uint64_t digits) {
@@ -82,8 +81,8 @@ bool parse_common_form(std::string_view text, FrameRecord& record) {
 
 }  // namespace
 
-FrameRecord parse_frame_record(std::string_view line, const ConverterState& state) {
-  FrameRecord record{state.shown_pattern, state.shown_measure, state.shown_beat, 0, 1, 0};
+FrameRecord parse_frame_record(std::string_view line, const PanelState& shown) {
+  FrameRecord record{shown.shown_pattern, shown.shown_measure, shown.shown_beat, 0, 1, 0};
   if (parse_common_form(line, record)) return record;
   FieldScanner scan{line, 2};  // past "*f"
   std::int32_t* const fields[] = {&record.pattern_number, &record.measure, &record.beat,

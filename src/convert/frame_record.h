@@ -7,6 +7,7 @@
 namespace mosaiq {
 
 struct ConverterState;
+struct PanelState;
 
 struct FrameRecord {
   std::int32_t pattern_number;
@@ -21,7 +22,7 @@ struct FrameRecord {
 // beat that does not convert takes the value the panel shows now, so it changes nothing there;
 // a flag that does not convert is 0 and a division that does not convert is 1, as in a record
 // of three numbers.
-FrameRecord parse_frame_record(std::string_view line, const ConverterState& state);
+FrameRecord parse_frame_record(std::string_view line, const PanelState& shown);
 
 // Makes the record's division the one in force unless it is 0 or already in force; true when
 // it changed, and the script must say so.

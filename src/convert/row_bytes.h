@@ -8,6 +8,9 @@
 
 namespace mosaiq {
 
+// Whether the first byte of a word loaded from memory is its lowest.
+constexpr bool little_endian = __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__;
+
 // A byte value in each of the eight bytes of a word.
 constexpr std::uint64_t each_byte(unsigned char value) { return 0x0101010101010101ull * value; }
 

@@ -28,28 +28,21 @@ void select_white(ConverterState& state) {
 
 }  // namespace
 
-void reset_panel(ConverterState& state) {
-  state.pattern_label_pending = true;
-  state.measure_beat_label_pending = true;
-  state.shown_pattern = 0;
-  state.shown_measure = 0;
-  state.shown_beat = 0;
-}
+void reset_panel(ConverterState& state) { state.panel = PanelState{}; }
 
 void show_pattern(ConverterState& state, std::int32_t number, std::string_view text) {
   WrdWriter& out = *state.output_file;
-  if (state.pattern_label_pending) {
-    state.pattern_label_pending = false;
+  const PatternChange change = update_pattern(state.panel, number, !text.empty());
+  if (change.label) {
     out.put("\x1b[1;1H;");
     out.end_line();
     out.put("\x1b[33mPattern      \x1b[0K;");
     out.end_line();
     state.current_colour = yellow;
   }
-  if (number == state.shown_pattern && text.empty()) return;
+  if (!change.value) return;
   out.put("\x1b[1;9H;");
   out.end_line();
-  state.shown_pattern = number;
   out.put("\x1b[33m");
   out.put_decimal_2(number);
   out.put("   \x1b[0K");
@@ -61,21 +54,19 @@ void show_pattern(ConverterState& state, std::int32_t number, std::string_view t
 
 void show_measure_beat(ConverterState& state, std::int32_t measure, std::int32_t beat) {
   WrdWriter& out = *state.output_file;
-  if (state.measure_beat_label_pending) {
-    state.measure_beat_label_pending = false;
+  const MeasureBeatChange change = update_measure_beat(state.panel, measure, beat);
+  if (change.label) {
     select_white(state);
     out.put("\x1b[3;1H;");
     out.end_line();
     out.put("Measure      Beat   ;");
     out.end_line();
   }
-  if (beat == state.shown_beat) return;
-  state.shown_beat = beat;
+  if (!change.beat) return;
   select_white(state);
   // Both value lines at once: they come every frame.
   char* at = out.reserve(2 * (7 + max_decimal_length + 1 + 3));
-  if (measure != state.shown_measure) {
-    state.shown_measure = measure;
+  if (change.measure) {
     at = put_text(at, "\x1b[3;9H");
     at = WrdWriter::end_line(put_text(format_decimal_2(measure, at), ";"));
   }

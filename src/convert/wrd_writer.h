@@ -7,15 +7,9 @@
 #include <memory>
 #include <string_view>
 
-namespace mosaiq {
+#include "convert/byte_streams.h"
 
-// Where the WRD bytes go: a file, or memory in tests.
-class ByteSink {
- public:
-  virtual ~ByteSink() = default;
-  // Writes all of data; returns false when not all of it could be written.
-  virtual bool write(const char* data, std::size_t size) = 0;
-};
+namespace mosaiq {
 
 // Collects the script in a fixed buffer and hands it to the sink in large blocks. The script's
 // line end is CR LF on every platform; callers end lines with end_line(), never with a bare "\n".

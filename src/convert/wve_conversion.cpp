@@ -1,11 +1,13 @@
 #include "convert/wve_conversion.h"
 
 #include <cstdint>
-#include <cstring>
+#include <memory>
+#include <utility>
 
 #include "convert/converter_state.h"
 #include "convert/directive_loop.h"
 #include "convert/frame_painter.h"
+#include "convert/memory_streams.h"
 #include "convert/row_bytes.h"
 #include "convert/status_panel.h"
 #include "convert/wrd_writer.h"
@@ -27,22 +29,12 @@ void write_header(WrdWriter& out) {
   out.end_line();
 }
 
-// The rows of the last frame as they stood in the input, when they repeated the screen. A
-// frame whose rows repeat them byte for byte repeats the screen too: a still picture held for
-// many frames costs one comparison a frame.
-struct StillRows {
-  static constexpr std::size_t capacity = 4096;
-  char bytes[capacity];
-  std::size_t length = 0;  // 0: none to compare with
-};
-
 // Turns what the directive loop reads into script: rows go into new_frame, frames to the
 // painter, pattern announcements to the panel.
 struct Conversion {
   ConverterState& state;
   DirectiveScope& scope;
   WrdWriter& output;
-  StillRows& still;
   const unsigned char* cells = nullptr;  // the current frame's cells
   std::int64_t filled = 0;               // how many of them its rows supplied
   bool out_of_memory = false;
@@ -54,40 +46,34 @@ struct Conversion {
       out_of_memory = true;
       return false;
     }
+    filled = 0;
+    cells = state.new_frame.get();
     return true;
   }
 
-  // Rows written the usual way, each as wide as the grid, are taken as one block; a frame that
-  // repeats the screen then needs no copy at all. Other rows are read one by one.
-  std::int32_t rows(WveReader& input, std::int32_t count) {
+  // Rows the same as the screen's are remembered: a frame whose rows repeat them byte for byte
+  // repeats the screen too, and a still picture held for many frames costs one comparison a
+  // frame. Other rows are copied into new_frame.
+  bool row_block(const RowBlock& block) {
     filled = state.cell_count;
     cells = state.shown_frame.get();
-    if (still.length > 0 && input.skip_repeat({still.bytes, still.length})) return count;
-    still.length = 0;
-    const std::size_t width = static_cast<std::size_t>(state.grid_width);
-    std::size_t stride = 0;
-    const std::string_view block = input.take_rows(width, count, stride);
-    if (block.empty()) {
-      filled = 0;
-      cells = state.new_frame.get();
-      return read_rows(input, state, 0, count, *this);
-    }
     std::int32_t row = 0;
-    while (row < count && same_bytes(block.data() + row * stride, cells + row * width, width))
+    while (row < block.count && same_bytes(block.bytes.data() + row * block.stride,
+                                           cells + row * block.width, block.width)) {
       ++row;
-    if (row == count) {
-      if (block.size() <= StillRows::capacity) {
-        std::memcpy(still.bytes, block.data(), block.size());
-        still.length = block.size();
-      }
-      return count;
     }
+    if (row == block.count) return true;
     unsigned char* frame = state.new_frame.get();
-    for (row = 0; row < count; ++row) {
-      copy_bytes(frame + row * width, block.data() + row * stride, width);
+    for (row = 0; row < block.count; ++row) {
+      copy_bytes(frame + row * block.width, block.bytes.data() + row * block.stride, block.width);
     }
     cells = frame;
-    return count;
+    return false;
+  }
+
+  void repeated_rows(const RowBlock&) {
+    filled = state.cell_count;
+    cells = state.shown_frame.get();
   }
 
   // The rows are laid end to end; what goes beyond the grid's cells is dropped.
@@ -116,15 +102,15 @@ struct Conversion {
 
 }  // namespace
 
-ConvertOutcome convert_wve(ConverterState& state, WveReader& input, WrdWriter& output) {
+ConvertOutcome convert_wve(ConverterState& state, WveReader& input, WrdWriter& output,
+                           std::int64_t cell_limit) {
   reset_for_file(state);
   state.output_file = &output;
   DirectiveScope scope;
   write_header(output);
 
-  StillRows still;
-  Conversion conversion{state, scope, output, still};
-  walk_directives(input, state, scope, conversion);
+  Conversion conversion{state, scope, output};
+  walk_directives(input, state, scope, conversion, cell_limit);
 
   release_frames(state);
   const bool written = output.flush();
@@ -133,6 +119,17 @@ ConvertOutcome convert_wve(ConverterState& state, WveReader& input, WrdWriter& o
   if (!written) return ConvertOutcome::write_error;
   if (input.failed()) return ConvertOutcome::read_error;
   return ConvertOutcome::converted;
+}
+
+MemoryConversion convert_in_memory(std::string_view wve, const MemoryLimits& limits) {
+  MemorySource source(wve, limits.piece);
+  MemorySink sink(limits.script_limit);
+  // The reader and the writer hold large buffers each: they stay off the stack.
+  auto reader = std::make_unique<WveReader>(source);
+  auto writer = std::make_unique<WrdWriter>(sink);
+  ConverterState state;
+  const ConvertOutcome outcome = convert_wve(state, *reader, *writer, limits.cell_limit);
+  return {outcome, std::move(sink.bytes)};
 }
 
 }  // namespace mosaiq

@@ -21,6 +21,11 @@ enum class LineKind : std::uint8_t {
 
 inline LineKind classify_line(std::string_view text, bool in_header);
 
+// Every directive's name after its "*", as classify_line() recognises them, longer names first:
+// a line that begins with one of them is taken for the first that matches.
+constexpr std::string_view directive_names[] = {
+    "complex", "normal", "chaos", "nCT=", "nXY=", "end", "cp", "f", "p"};
+
 // Whether the kind ends the header, after which "*nXY=" is no longer honoured.
 inline bool ends_header(LineKind kind) {
   return kind != LineKind::text && kind != LineKind::late_grid_size &&

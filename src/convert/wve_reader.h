@@ -6,16 +6,9 @@
 #include <memory>
 #include <string_view>
 
-namespace mosaiq {
+#include "convert/byte_streams.h"
 
-// Where the WVE bytes come from: a file, or memory in tests.
-class ByteSource {
- public:
-  virtual ~ByteSource() = default;
-  // Reads up to size bytes into buffer; returns how many were read, 0 at the end of the input,
-  // or a negative value on a read error.
-  virtual long read(char* buffer, std::size_t size) = 0;
-};
+namespace mosaiq {
 
 enum class ReadStatus { line, end, error };
 

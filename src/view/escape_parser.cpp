@@ -1,6 +1,6 @@
 #include "view/escape_parser.h"
 
-#include "cli/shift_jis.h"
+#include "platform/shift_jis.h"
 
 namespace mosaiq::view {
 

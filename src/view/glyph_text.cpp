@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "cli/shift_jis.h"
+#include "platform/shift_jis.h"
 
 namespace mosaiq::view {
 
@@ -48,22 +48,18 @@ const std::string& GlyphText::of(const Cell& cell) {
   return known_.emplace(key, std::move(text)).first->second;
 }
 
-std::string colour_escape(int colour) { return "\x1b[3" + std::to_string(colour) + "m"; }
-
 std::string screen_text(const Screen& screen, GlyphText& glyphs, bool colours) {
   std::string text;
   for (int row = 0; row < screen_rows; ++row) {
-    int selected = -1;
+    TerminalColour colour;
     for (int column = 0; column < screen_columns; ++column) {
       const Cell& cell = screen.cells[row * screen_columns + column];
-      if (colours && (cell.kind == CellKind::single || cell.kind == CellKind::wide_first) &&
-          cell.colour != selected) {
-        selected = cell.colour;
-        text += colour_escape(selected);
+      if (colours && (cell.kind == CellKind::single || cell.kind == CellKind::wide_first)) {
+        colour.select(cell.colour, text);
       }
       text += glyphs.of(cell);
     }
-    if (selected != -1) text += "\x1b[0m";
+    if (colour.used()) text += "\x1b[0m";
     text += '\n';
   }
   return text;

@@ -28,8 +28,24 @@ class GlyphText {
   std::unordered_map<std::uint32_t, std::string> known_;
 };
 
-// The escape that selects colour 0 to 7 on a terminal.
-std::string colour_escape(int colour);
+// The colour a terminal writes in, as the escapes sent to it selected it: an escape is sent
+// only where the colour changes.
+class TerminalColour {
+ public:
+  // Appends the escape that selects colour 0 to 7, unless that colour is selected already.
+  void select(int colour, std::string& out) {
+    if (colour == selected_) return;
+    selected_ = colour;
+    out += "\x1b[3";
+    out += static_cast<char>('0' + colour);
+    out += 'm';
+  }
+  // Whether an escape was sent.
+  bool used() const { return selected_ >= 0; }
+
+ private:
+  int selected_ = -1;
+};
 
 // The screen as 25 lines of 80 columns, with colour escapes (reset at the end of each line that
 // used one) or without.

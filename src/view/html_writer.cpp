@@ -1,8 +1,9 @@
 #include "view/html_writer.h"
 
-#include <cstdio>
+#include <iterator>
 #include <string_view>
 
+#include "platform/json_text.h"
 #include "view/page_assets.h"
 #include "view/timeline.h"
 
@@ -10,26 +11,8 @@ namespace mosaiq::view {
 
 namespace {
 
-constexpr int narrow = 0, wide = 1, grid_cells = 2;
-
-// A JSON string that is also safe inside a <script> element.
-void put_json_string(std::string& out, std::string_view text) {
-  out += '"';
-  for (const char ch : text) {
-    const unsigned char byte = static_cast<unsigned char>(ch);
-    if (ch == '"' || ch == '\\') {
-      out += '\\';
-      out += ch;
-    } else if (byte < 0x20 || ch == '<' || ch == '>' || ch == '&') {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-      out += escaped;
-    } else {
-      out += ch;
-    }
-  }
-  out += '"';
-}
+// The kinds of run, as page.js names them (NARROW_TEXT, WIDE_TEXT, GRID_CELLS).
+enum RunKind { narrow_text = 0, wide_text = 1, grid_cells = 2 };
 
 std::string html_escape(const std::string& text) {
   std::string out;
@@ -58,7 +41,7 @@ void flush(Run& run, std::string& out, bool& first) {
   if (!first) out += ',';
   first = false;
   out += std::to_string(run.index) + ',' + std::to_string(run.flags) + ',';
-  put_json_string(out, run.text);
+  append_json_string(out, run.text);
   run.index = -1;
 }
 
@@ -89,7 +72,7 @@ void frame_runs(const Frame& frame, GlyphText& glyphs, std::string& out) {
           1, cell.kind == CellKind::blank ? ' ' : static_cast<char>('0' + cell.colour));
       extend(run, change.index, 1, 8 * grid_cells, column, out, first);
     } else if (cell.kind == CellKind::single) {
-      extend(run, change.index, 1, cell.colour + 8 * narrow, glyphs.of(cell), out, first);
+      extend(run, change.index, 1, cell.colour + 8 * narrow_text, glyphs.of(cell), out, first);
     } else {
       // A wide character is written from its first column, once.
       const std::int32_t start =
@@ -98,7 +81,7 @@ void frame_runs(const Frame& frame, GlyphText& glyphs, std::string& out) {
       last_wide = start;
       Cell first_half = cell;
       first_half.kind = CellKind::wide_first;
-      extend(run, start, 2, cell.colour + 8 * wide, glyphs.of(first_half), out, first);
+      extend(run, start, 2, cell.colour + 8 * wide_text, glyphs.of(first_half), out, first);
     }
   }
   flush(run, out, first);
@@ -125,29 +108,48 @@ std::string page_data(const Script& script, const std::vector<double>& starts, d
   for (std::size_t k = 0; k < script.frames.size(); ++k) {
     const PanelValues& panel = script.frames[k].panel;
     out += k ? ",[" : "[";
-    put_json_string(out, panel.pattern);
+    append_json_string(out, panel.pattern);
     out += ',';
-    put_json_string(out, panel.measure);
+    append_json_string(out, panel.measure);
     out += ',';
-    put_json_string(out, panel.beat);
+    append_json_string(out, panel.beat);
     out += ']';
   }
   return out + "]}";
 }
 
+namespace {
+
+// The page's template cut once at its marks, in the order they stand: no text put into the page
+// is ever looked at for a mark.
+struct PageTemplate {
+  static constexpr std::string_view marks[] = {"@TITLE@", "@STYLE@", "@DATA@", "@PLAYER@"};
+  std::string_view pieces[std::size(marks) + 1];
+
+  PageTemplate() {
+    std::string_view rest = page_html;
+    for (std::size_t i = 0; i < std::size(marks); ++i) {
+      const std::size_t at = rest.find(marks[i]);
+      pieces[i] = rest.substr(0, at);
+      rest = at == std::string_view::npos ? std::string_view() : rest.substr(at + marks[i].size());
+    }
+    pieces[std::size(marks)] = rest;
+  }
+};
+
+}  // namespace
+
 std::string html_page(const Script& script, const std::vector<double>& starts, double end,
                       GlyphText& glyphs, const std::string& title) {
-  std::string page = page_html;
-  const auto replace = [&page](std::string_view mark, const std::string& with) {
-    const std::size_t at = page.find(mark);
-    if (at != std::string::npos) page.replace(at, mark.size(), with);
-  };
-  // The data last: nothing in it can look like a mark.
-  replace("@TITLE@", html_escape(title));
-  replace("@STYLE@", page_css);
-  replace("@SCRIPT@", page_js);
-  replace("@DATA@", page_data(script, starts, end, glyphs));
-  return page;
+  static const PageTemplate page;
+  const std::string fills[] = {html_escape(title), page_css, page_data(script, starts, end, glyphs),
+                               page_js};
+  std::string out(page.pieces[0]);
+  for (std::size_t i = 0; i < std::size(fills); ++i) {
+    out += fills[i];
+    out += page.pieces[i + 1];
+  }
+  return out;
 }
 
 }  // namespace mosaiq::view

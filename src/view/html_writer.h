@@ -3,12 +3,17 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "view/glyph_text.h"
 #include "view/script_reader.h"
 
 namespace mosaiq::view {
+
+// What every page carries among its first bytes: a file that holds it was written by
+// mosaiq-view, and another page may replace it.
+constexpr std::string_view page_mark = "<meta name=\"generator\" content=\"mosaiq-view\">";
 
 // `starts` holds one start in seconds per frame, `end` when the last frame ends.
 std::string html_page(const Script& script, const std::vector<double>& starts, double end,

@@ -1,20 +1,26 @@
-// Plays a WRD script on an 80 x 25 screen of spans, in step with the timeline of the song.
+// Plays a WRD script on an 80 x 25 screen of spans, in step with the timeline of the song. A
+// module: strict, and nothing of it is global but window.player.
 //
-// `script` (written by mosaiq-view) holds for every frame its changes as runs of cells
-// [index, flags, text, ...] (index = row * 80 + column; flags = colour + 8 * kind: 0 narrow
-// characters, 1 wide ones taking two columns each, 2 cells of the grid: a column of the
-// block glyph "\u25a0" in colour "0" to "7", or a blank " "), its start in seconds, and what the
-// status panel shows after it.
-"use strict";
+// The script's data (written by mosaiq-view, in the JSON block "script-data") holds for every
+// frame its changes as runs of cells [index, flags, text, ...] (index = row * 80 + column;
+// flags = colour + 8 * kind: NARROW_TEXT characters, WIDE_TEXT ones taking two columns each,
+// GRID_CELLS: a column of the block glyph "\u25a0" per character, "0" to "7" its colour, or a
+// blank " "), its start in seconds, and what the status panel shows after it.
+//
+// Colours are numbered as the terminal's escapes number them, ESC [ 30 + n m: 0 black, 1 red,
+// 2 green, 3 yellow, 4 blue, 5 magenta, 6 cyan, 7 white; the classes c0 to c7 of page.css draw
+// them. They are not the WVE file's cell digits (1 blue, 2 red, 3 magenta, 4 green, 5 cyan,
+// 6 yellow, 7 white), which mosaiq turns into these escapes.
 
 const COLUMNS = 80, ROWS = 25, CELLS = COLUMNS * ROWS;
 const KEYFRAME_EVERY = 128;  // a seek replays at most this many frames
 const SPEEDS = [0.25, 0.5, 0.75, 1, 1.5, 2, 3, 4];
-const NARROW = 0, WIDE = 1, CELLS_KIND = 2;
+const WIDE_TEXT = 1, GRID_CELLS = 2;  // the kinds of run; 0 is NARROW_TEXT
 
-const starts = script.starts;
-const frameCount = script.frames.length;
 const $ = (id) => document.getElementById(id);
+const data = JSON.parse($("script-data").textContent);
+const starts = data.starts;
+const frameCount = data.frames.length;
 
 // A screen's state: the text and the class of every column.
 function blankScreen() {
@@ -27,16 +33,16 @@ function copyScreen(screen) {
 
 // Applies frame k's runs to a screen state.
 function applyFrame(screen, k) {
-  const runs = script.frames[k];
+  const runs = data.frames[k];
   for (let r = 0; r < runs.length; r += 3) {
     let at = runs[r];
     const colour = runs[r + 1] & 7, kind = runs[r + 1] >> 3, text = runs[r + 2];
     for (const ch of text) {
       if (at >= CELLS) break;
-      if (kind === CELLS_KIND) {
+      if (kind === GRID_CELLS) {
         screen.text[at] = ch === " " ? " " : "\u2588";
         screen.cls[at] = ch === " " ? "" : "b c" + ch;
-      } else if (kind === WIDE) {
+      } else if (kind === WIDE_TEXT) {
         screen.text[at] = ch;
         screen.cls[at] = "w c" + colour;
         if (at + 1 < CELLS) {
@@ -138,13 +144,13 @@ function showFrame(k) {
   }
   state.frame = k;
   display(state.current);
-  const panel = script.panels[k];
+  const panel = data.panels[k];
   $("frame").textContent = k;
   $("position").textContent = panel[1] !== "" || panel[2] !== "" ? panel[1] + ":" + panel[2] : "\u2013";
 }
 
 function showTime(seconds) {
-  $("time").textContent = clock(seconds) + " / " + clock(script.end);
+  $("time").textContent = clock(seconds) + " / " + clock(data.end);
   $("seek").value = Math.round(seconds * 1000);
 }
 
@@ -153,7 +159,7 @@ function tick() {
   state.timer = null;
   if (!state.playing) return;
   let now = timelineNow();
-  if (now >= script.end) {
+  if (now >= data.end) {
     if ($("loop").checked) {
       state.anchorTime = 0;
       state.anchorWall = performance.now();
@@ -161,21 +167,21 @@ function tick() {
     } else {
       showFrame(frameCount - 1);
       pause();
-      state.anchorTime = script.end;
-      showTime(script.end);
+      state.anchorTime = data.end;
+      showTime(data.end);
       return;
     }
   }
   showFrame(frameAt(now));
   showTime(now);
-  const next = state.frame + 1 < frameCount ? starts[state.frame + 1] : script.end;
+  const next = state.frame + 1 < frameCount ? starts[state.frame + 1] : data.end;
   const wait = Math.max(0, (next - now) / state.speed * 1000);
   state.timer = setTimeout(tick, Math.min(wait, 250));
 }
 
 function play() {
   if (state.playing) return;
-  if (state.anchorTime >= script.end) state.anchorTime = 0;
+  if (state.anchorTime >= data.end) state.anchorTime = 0;
   state.playing = true;
   state.anchorWall = performance.now();
   $("play").textContent = "pause";
@@ -250,7 +256,7 @@ $("back").onclick = () => seek(state.frame - 1);
 $("forward").onclick = () => seek(state.frame + 1);
 $("full").onclick = fullScreen;
 $("speed").onchange = () => setSpeed(Number($("speed").value));
-$("seek").max = String(Math.round(script.end * 1000));
+$("seek").max = String(Math.round(data.end * 1000));
 $("seek").oninput = () => seek(frameAt(Number($("seek").value) / 1000));
 $("last").textContent = frameCount - 1;
 
@@ -258,11 +264,11 @@ $("last").textContent = frameCount - 1;
 {
   const marks = $("marks");
   for (let k = 1; k < frameCount; ++k) {
-    const before = script.panels[k - 1][0];
-    if (before === "" || script.panels[k][0] === before) continue;
+    const before = data.panels[k - 1][0];
+    if (before === "" || data.panels[k][0] === before) continue;
     const mark = document.createElement("div");
-    mark.style.left = (starts[k] / Math.max(script.end, 1e-9) * 100) + "%";
-    mark.title = "pattern " + script.panels[k][0];
+    mark.style.left = (starts[k] / Math.max(data.end, 1e-9) * 100) + "%";
+    mark.title = "pattern " + data.panels[k][0];
     marks.appendChild(mark);
   }
 }

@@ -5,21 +5,17 @@
 #include <cstddef>
 #include <string>
 
+namespace mosaiq {
+class FileAccess;
+}
+
 namespace mosaiq::view {
 
-// Whether the name is that of a WVE file: it ends in ".wve", in any letter case.
-bool is_wve_name(const std::string& name);
+// The most bytes a script (or a WVE file) may have.
+constexpr std::size_t max_script_bytes = std::size_t{1} << 30;
 
-// Reads the file's bytes, or standard input's for "-", stopping once more than `limit` are in:
-// a longer file shows in bytes.size() > limit. False, with `error` saying why, when the file
-// cannot be read.
-bool read_file(const std::string& name, std::string& bytes, std::string& error,
-               std::size_t limit = std::string::npos);
-
-// Reads the script into `script`; false, with `error` saying why, when the file cannot be read.
-bool load_script(const std::string& name, std::string& script, std::string& error);
-
-// Converts WVE text into the WRD script mosaiq writes for it.
-std::string convert_in_memory(const std::string& wve);
+// Reads the script into `script`; false, with `why` saying why, when the file cannot be read or
+// is larger than any script.
+bool load_script(FileAccess& files, const std::string& name, std::string& script, std::string& why);
 
 }  // namespace mosaiq::view

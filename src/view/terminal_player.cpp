@@ -62,17 +62,14 @@ struct Playback {
 
 std::string screen_changes(const Screen& from, const Screen& to, GlyphText& glyphs) {
   std::string text;
-  int selected = -1;
+  TerminalColour colour;
   for (int index = 0; index < screen_rows * screen_columns; ++index) {
     const Cell& cell = to.cells[index];
     // The second half of a double-byte character is drawn with its first half.
     if (cell == from.cells[index] || cell.kind == CellKind::wide_second) continue;
     text += "\x1b[" + std::to_string(index / screen_columns + 1) + ";" +
             std::to_string(index % screen_columns + 1) + "H";
-    if (cell.kind != CellKind::blank && cell.colour != selected) {
-      selected = cell.colour;
-      text += colour_escape(selected);
-    }
+    if (cell.kind != CellKind::blank) colour.select(cell.colour, text);
     text += glyphs.of(cell);
   }
   return text;

@@ -1,12 +1,12 @@
 // mosaiq-view: shows a WRD script (or a WVE file, converted first) without a music player.
-#include <csignal>
-#include <string>
-#include <vector>
-
+#include "platform/console.h"
+#include "platform/file_access.h"
+#include "platform/startup.h"
 #include "view/view_command.h"
 
 int main(int argc, char** argv) {
-  // A file-size limit shows up as a failed write the program reports, not as a signal.
-  std::signal(SIGXFSZ, SIG_IGN);
-  return mosaiq::view::run_view(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+  const mosaiq::PathSyntax syntax = mosaiq::native_path_syntax();
+  mosaiq::view::ViewSystem system{mosaiq::system_console(), mosaiq::system_files(), syntax,
+                                  mosaiq::view::open_system_terminal};
+  return mosaiq::view::run_view(mosaiq::startup_arguments(argc, argv), system);
 }

@@ -6,7 +6,7 @@ const char* const view_usage =
     "usage: mosaiq-view [--midi SONG.mid] [--bpm N] FILE\n"
     "       mosaiq-view --frame K|end [--plain] FILE\n"
     "       mosaiq-view --list [--midi SONG.mid] [--bpm N] FILE\n"
-    "       mosaiq-view --html OUT.html [--midi SONG.mid] [--bpm N] FILE\n";
+    "       mosaiq-view --html OUT.html [--force] [--midi SONG.mid] [--bpm N] FILE\n";
 
 const char* const view_help =
     "mosaiq-view: shows a WRD script on a model of the player's 80 x 25 screen, in step with\n"
@@ -21,11 +21,14 @@ const char* const view_help =
     "                               the last), with colours or, with --plain, without\n"
     "  --list                       print when each frame starts: frame, start in seconds, and\n"
     "                               the pattern, measure and beat the panel shows after it\n"
-    "  --html OUT.html              write a page that plays it (never over FILE itself)\n"
+    "  --html OUT.html              write a page that plays it: never over FILE, the song or a\n"
+    "                               WVE file, and over another file only when it is a page\n"
+    "                               mosaiq-view wrote\n"
+    "  --force                      with --html: write over a file that is not such a page\n"
     "  --midi SONG.mid              the song: its tempo map and opening time signature; by\n"
     "                               default FILE's name with .mid (or .MID) beside it\n"
-    "  --bpm N                      a constant tempo of N quarter notes a minute instead of the\n"
-    "                               song's tempo map\n"
+    "  --bpm N                      a constant tempo of N quarter notes a minute (140.06, say)\n"
+    "                               instead of the song's tempo map\n"
     "  -h, --help                   this text\n"
     "  --version                    the version\n"
     "\n"
@@ -37,53 +40,60 @@ const char* const view_help =
     "last frame, f is full screen, < and > (or [ and ]) change the speed; open it at\n"
     "OUT.html#frame=K, or #frame=K&play to start playing.\n"
     "\n"
-    "Exit status: 0 done, 1 bad usage or a frame past the end, 2 a file that cannot be read\n"
-    "or written, or a page that would overwrite FILE.\n";
+    "Exit status: 0 done, 1 a frame past the end or no terminal to play on, 2 bad usage, a\n"
+    "file that cannot be read or written, a file the page must not replace, or output that\n"
+    "could not be written; 130 when playing was interrupted.\n";
 
 namespace {
 
-bool is_count(const std::string& text) {
-  if (text.empty() || text.size() > 12) return false;
-  for (const char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
+enum Option : std::size_t { frame, plain, list, html, midi, bpm, force };
+const std::vector<OptionSpec> option_table = {
+    {"--frame", OptionSpec::required},
+    {"--plain"},
+    {"--list"},
+    {"--html", OptionSpec::required},
+    {"--midi", OptionSpec::required},
+    {"--bpm", OptionSpec::required},
+    {"--force"},
+};
 
-// The options that take a value; false, with the problem, when the value is wrong.
-bool take_value(const std::string& option, const std::string& value, ViewOptions& options,
-                std::string& problem) {
-  if (option == "--frame") {
-    if (value != "end" && !is_count(value)) {
-      problem = "--frame wants a frame number or 'end', not '" + value + "'";
-      return false;
-    }
-    options.mode = ViewMode::frame;
-    options.frame = value;
-  } else if (option == "--html") {
-    options.mode = ViewMode::html;
-    options.html = value;
-  } else if (option == "--midi") {
-    options.midi = value;
-  } else if (!is_count(value) || (options.bpm = std::stoll(value)) < 1) {
-    problem = "--bpm wants a tempo of 1 or more quarter notes a minute, not '" + value + "'";
+// Takes one option; false, with the problem, when its value is not one it takes.
+bool take_option(const OptionUse& use, ViewOptions& options, std::string& problem) {
+  long long number = 0;
+  switch (use.option) {
+    case frame:
+      if (use.value != "end" && !read_count(use.value, 999999999999, number)) {
+        problem = "--frame wants a frame number or 'end', not '" + use.value + "'";
+        return false;
+      }
+      options.mode = ViewMode::frame;
+      options.frame = use.value;
+      return true;
+    case plain: options.plain = true; return true;
+    case list: options.mode = ViewMode::list; return true;
+    case html:
+      options.mode = ViewMode::html;
+      options.html = use.value;
+      return true;
+    case midi: options.midi = use.value; return true;
+    case force: options.force = true; return true;
+    default: break;
+  }
+  if (!read_decimal(use.value, 1, options.bpm)) {
+    problem = "--bpm wants a tempo of 1 or more quarter notes a minute, not '" + use.value + "'";
     return false;
   }
   return true;
 }
 
-bool conflicts(const std::vector<std::string>& arguments, std::string& problem) {
-  bool frame = false, html = false, list = false, plain = false;
-  for (const std::string& argument : arguments) {
-    frame |= argument == "--frame";
-    html |= argument == "--html";
-    list |= argument == "--list";
-    plain |= argument == "--plain";
-  }
-  if (frame + html + list > 1) {
+// Options that do not go together, as they were given.
+bool conflicts(const CommandLine& line, std::string& problem) {
+  if (line.has(frame) + line.has(html) + line.has(list) > 1) {
     problem = "--frame, --list and --html do not go together";
-  } else if (plain && !frame) {
+  } else if (line.has(plain) && !line.has(frame)) {
     problem = "--plain goes with --frame";
+  } else if (line.has(force) && !line.has(html)) {
+    problem = "--force goes with --html";
   }
   return !problem.empty();
 }
@@ -92,37 +102,13 @@ bool conflicts(const std::vector<std::string>& arguments, std::string& problem) 
 
 CommandRequest parse_view_options(const std::vector<std::string>& arguments, ViewOptions& options,
                                   std::string& problem) {
-  for (std::size_t at = 0; at < arguments.size(); ++at) {
-    const std::string& argument = arguments[at];
-    if (argument == "-h" || argument == "--help") return CommandRequest::help;
-    if (argument == "--version") return CommandRequest::version;
-    if (argument == "--plain") {
-      options.plain = true;
-    } else if (argument == "--list") {
-      options.mode = ViewMode::list;
-    } else if (argument == "--frame" || argument == "--html" || argument == "--bpm" ||
-               argument == "--midi") {
-      if (at + 1 == arguments.size()) {
-        problem = argument + " needs a value";
-        return CommandRequest::bad_usage;
-      }
-      if (!take_value(argument, arguments[++at], options, problem))
-        return CommandRequest::bad_usage;
-    } else if (argument.size() > 1 && argument[0] == '-') {
-      problem = "unknown option '" + argument + "'";
-      return CommandRequest::bad_usage;
-    } else if (!options.script.empty()) {
-      problem = "one script at a time";
-      return CommandRequest::bad_usage;
-    } else {
-      options.script = argument;
-    }
-  }
-  if (conflicts(arguments, problem)) return CommandRequest::bad_usage;
-  if (options.script.empty()) {
-    problem = "no script given";
-    return CommandRequest::bad_usage;
-  }
+  CommandLine line;
+  const OperandRule script{1, "no script given", "one script at a time"};
+  const CommandRequest request =
+      read_options(arguments, option_table, take_option, script, options, line, problem);
+  if (request != CommandRequest::run) return request;
+  if (conflicts(line, problem)) return CommandRequest::bad_usage;
+  options.script = line.operands[0];
   return CommandRequest::run;
 }
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/command_request.h"
+#include "platform/long_options.h"
 
 namespace mosaiq::view {
 
@@ -14,10 +14,11 @@ struct ViewOptions {
   ViewMode mode = ViewMode::play;
   std::string script;  // a .wrd script, a .wve file, or "-" for standard input
   std::string midi;    // --midi: the song; empty: one beside the script, if any
-  long long bpm = 0;   // --bpm: a constant tempo in place of the song's; 0: the song's
+  double bpm = 0;      // --bpm: a constant tempo in place of the song's; 0: the song's
   std::string frame;   // --frame: a frame number, or "end"
   bool plain = false;  // --plain: --frame without colour escapes
   std::string html;    // --html: the page to write
+  bool force = false;  // --force: write over a file this program did not write
 };
 
 // Options come in any order around the one file argument. On bad_usage, `problem` says what is

@@ -41,14 +41,6 @@ TEST(Timeline, WithoutASongFourFourAtOneHundredTwenty) {
                 {0, 2.5, 3.0, 3.25, 3.5, 4.0});
 }
 
-TEST(Timeline, ThreeFourWithATempoChangeMidway) {
-  // 3/4 at 120, then 60 from the fifth quarter note on (tick 5 x 480).
-  const Song song = song_of(midi_file(0, 480, {{signature(3, 2), tempo(0, 120), tempo(2400, 60)}}));
-  // Frame 1 at 3 + 1 quarters (2 s); frame 2 at 5 (2.5 s); frame 3 at 6: 2.5 + 1 s; frame 4 at
-  // 6.5 quarters under @wmode(11): 4 s; and 7 at the end.
-  expect_starts(frame_starts(frames_under({23, 23, 11, 11}), song, 0), {0, 2, 2.5, 3.5, 4, 4.5});
-}
-
 TEST(Timeline, SixEightTakesThreeQuarterNotesForItsMeasure) {
   const Song song = song_of(midi_file(1, 96, {{signature(6, 3), tempo(0, 90)}, {note(0)}}));
   const double quarter = 666666e-6;  // 60000000 / 90 microseconds, as the file holds it

@@ -29,12 +29,17 @@ TEST(ViewOptions, OptionsComeInAnyOrderAroundTheScript) {
     EXPECT_EQ(p.options.midi, "song.mid");
     EXPECT_EQ(p.options.script, "song.wrd");
   }
-  const Parsed c = parse({"--bpm", "90", "--frame", "end", "--plain", "-"});
-  EXPECT_EQ(c.options.bpm, 90);
+  const Parsed c = parse({"--bpm=140.06", "--frame", "end", "--plain", "-"});
+  EXPECT_EQ(c.options.bpm, 140.06);
   EXPECT_EQ(c.options.mode, ViewMode::frame);
   EXPECT_EQ(c.options.frame, "end");
   EXPECT_TRUE(c.options.plain);
   EXPECT_EQ(c.options.script, "-");
+  // A value is never taken for an option of its own.
+  const Parsed d = parse({"--midi", "--list", "a.wrd"});
+  EXPECT_EQ(d.request, CommandRequest::run);
+  EXPECT_EQ(d.options.midi, "--list");
+  EXPECT_EQ(d.options.mode, ViewMode::play);
 }
 
 TEST(ViewOptions, BadUsageSaysWhatIsWrong) {
@@ -52,6 +57,10 @@ TEST(ViewOptions, BadUsageSaysWhatIsWrong) {
        "--frame, --list and --html do not go together"},
       {{"--list", "--html", "o.html", "a.wrd"}, "--frame, --list and --html do not go together"},
       {{"--plain", "a.wrd"}, "--plain goes with --frame"},
+      {{"--force", "a.wrd"}, "--force goes with --html"},
+      {{"--list=yes", "a.wrd"}, "--list takes no value"},
+      {{"--bpm", "1.2.3", "a.wrd"},
+       "--bpm wants a tempo of 1 or more quarter notes a minute, not '1.2.3'"},
   };
   for (const auto& c : cases) {
     const Parsed p = parse(c.arguments);

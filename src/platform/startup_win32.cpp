@@ -1,8 +1,8 @@
-#include "startup.h"
+#include "platform/startup.h"
 
 #include <windows.h>
 
-#include "cli/argument_list.h"
+#include "platform/argument_list.h"
 
 // The C runtime neither splits nor expands the command line for us: the program does both.
 extern "C" {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "cli/character_set.h"
+#include "platform/character_set.h"
 
 namespace mosaiq {
 
@@ -24,6 +24,9 @@ std::string make_input_name(std::string_view argument, const PathSyntax& syntax)
 
 // The source name cut at the last "." of its last component (if any), then ".wrd" appended.
 std::string make_output_name(std::string_view source, const PathSyntax& syntax);
+
+// Whether the name ends in ".wve", in any letter case.
+bool is_wve_name(std::string_view name);
 
 // True when the argument is an option. On a platform whose separator is "/", an argument
 // beginning with "/" is an option only when it holds no other "/": "/home/u/song" is a name.

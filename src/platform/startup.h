@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/file_names.h"
+#include "platform/file_names.h"
 
 namespace mosaiq {
 

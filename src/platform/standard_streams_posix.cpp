@@ -1,4 +1,4 @@
-#include "cli/standard_streams.h"
+#include "platform/standard_streams.h"
 
 #include <langinfo.h>
 #include <termios.h>
@@ -23,6 +23,8 @@ void discard_typed_ahead_input() {
 }
 
 bool standard_output_is_terminal() { return ::isatty(STDOUT_FILENO) != 0; }
+
+bool standard_error_is_terminal() { return ::isatty(STDERR_FILENO) != 0; }
 
 bool console_text_is_utf8() {
   static const bool utf8 = [] {

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/character_set.h"
+#include "platform/character_set.h"
 
 namespace mosaiq {
 

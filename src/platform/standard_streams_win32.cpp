@@ -1,4 +1,4 @@
-#include "cli/standard_streams.h"
+#include "platform/standard_streams.h"
 
 #include <io.h>
 #include <windows.h>
@@ -16,10 +16,18 @@ void discard_typed_ahead_input() {
   }
 }
 
-bool standard_output_is_terminal() {
-  const HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
-  return output != INVALID_HANDLE_VALUE && GetFileType(output) == FILE_TYPE_CHAR;
+namespace {
+
+bool is_character_device(DWORD stream) {
+  const HANDLE handle = GetStdHandle(stream);
+  return handle != INVALID_HANDLE_VALUE && GetFileType(handle) == FILE_TYPE_CHAR;
 }
+
+}  // namespace
+
+bool standard_output_is_terminal() { return is_character_device(STD_OUTPUT_HANDLE); }
+
+bool standard_error_is_terminal() { return is_character_device(STD_ERROR_HANDLE); }
 
 bool console_text_is_utf8() { return false; }
 

@@ -1,4 +1,4 @@
-#include "cli/shift_jis.h"
+#include "platform/shift_jis.h"
 
 #include <iconv.h>
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace mosaiq {
 
@@ -18,5 +19,8 @@ constexpr bool is_sjis_trail(unsigned char byte) {
 // Appends the UTF-8 of one character (one byte, or a lead byte and its trail byte) to `out`;
 // false, appending nothing, when code page 932 has no such character.
 bool sjis_character_to_utf8(const unsigned char* bytes, std::size_t size, std::string& out);
+
+// Shift_JIS text in UTF-8: each character converted, "?" for one that has no UTF-8 form.
+std::string sjis_to_utf8(std::string_view text);
 
 }  // namespace mosaiq

@@ -1,5 +1,5 @@
-// What the platform tells and gives of the process's standard streams; the console and the
-// checker build on these.
+// What the platform tells and gives of the process's standard streams; the console builds on
+// these.
 #pragma once
 
 namespace mosaiq {
@@ -10,8 +10,9 @@ bool read_standard_input_byte(char& byte);
 // Drops what was typed ahead on a terminal; nothing when standard input is no terminal.
 void discard_typed_ahead_input();
 
-// Whether standard output is a terminal.
+// Whether standard output, or standard error, is a terminal.
 bool standard_output_is_terminal();
+bool standard_error_is_terminal();
 
 // Whether the console shows UTF-8: on POSIX when the codeset of the user's locale is UTF-8
 // (LC_CTYPE is set back to "C" after the question, so nothing else changes); never on

@@ -1,4 +1,4 @@
-#include "cli/file_names.h"
+#include "platform/file_names.h"
 
 namespace mosaiq {
 
@@ -29,6 +29,13 @@ std::string make_output_name(std::string_view source, const PathSyntax& syntax) 
       source.substr(0, dot != std::string_view::npos && dot >= component ? dot : source.size()));
   name += ".wrd";
   return name;
+}
+
+bool is_wve_name(std::string_view name) {
+  if (name.size() < 4) return false;
+  std::string end;
+  for (const char c : name.substr(name.size() - 4)) end += fold_ascii(c);
+  return end == ".wve";
 }
 
 bool is_option(std::string_view argument, const PathSyntax& syntax) {

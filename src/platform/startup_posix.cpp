@@ -1,4 +1,4 @@
-#include "startup.h"
+#include "platform/startup.h"
 
 #include <csignal>
 

@@ -1,4 +1,4 @@
-#include "cli/argument_list.h"
+#include "platform/argument_list.h"
 
 #include <algorithm>
 

@@ -1,0 +1,164 @@
+#include "platform/file_access.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/file_system.h"
+
+namespace mosaiq {
+
+namespace {
+
+// A file read as bytes. One that cannot seek (standard input, a pipe) keeps what was read of it
+// in a temporary file, from which a rewound reading takes it again before going on.
+class SystemInput : public InputFile {
+ public:
+  SystemInput(std::FILE* file, const FileIdentity& identity, bool owned)
+      : file_(file), identity_(identity), owned_(owned), start_(std::ftell(file)) {
+    if (start_ < 0) identity_.regular = false;
+  }
+  ~SystemInput() override {
+    if (owned_) std::fclose(file_);
+    if (kept_ != nullptr) std::fclose(kept_);
+  }
+
+  long read(char* buffer, std::size_t size) override {
+    if (replaying_) {
+      const std::size_t count = std::fread(buffer, 1, size, kept_);
+      if (count > 0) return static_cast<long>(count);
+      if (std::ferror(kept_)) return fail();
+      replaying_ = false;
+      keep_failed_ |= std::fseek(kept_, 0, SEEK_END) != 0;  // what comes next is kept after it
+    }
+    const std::size_t count = std::fread(buffer, 1, size, file_);
+    if (count == 0 && std::ferror(file_)) return fail();
+    if (keeping() && std::fwrite(buffer, 1, count, kept_) != count) keep_failed_ = true;
+    return static_cast<long>(count);
+  }
+
+  bool rewind() override {
+    if (identity_.regular) return std::fseek(file_, start_, SEEK_SET) == 0;
+    if (kept_ == nullptr || keep_failed_ || std::fflush(kept_) != 0) return false;
+    std::rewind(kept_);
+    replaying_ = true;
+    return true;
+  }
+
+  std::string failure() const override { return std::strerror(error_); }
+  const FileIdentity& identity() const { return identity_; }
+
+ private:
+  bool keeping() {
+    if (identity_.regular || replaying_) return false;
+    if (kept_ == nullptr && !keep_failed_) {
+      kept_ = std::tmpfile();
+      keep_failed_ = kept_ == nullptr;
+    }
+    return kept_ != nullptr;
+  }
+
+  long fail() {
+    error_ = errno;
+    return -1;
+  }
+
+  std::FILE* file_;
+  FileIdentity identity_;
+  bool owned_;
+  long start_;                 // where reading began
+  std::FILE* kept_ = nullptr;  // what was read of a file that cannot seek
+  bool keep_failed_ = false;
+  bool replaying_ = false;
+  int error_ = 0;
+};
+
+// Unbuffered by the C library: the writer already hands over large blocks.
+class SystemOutput : public OutputFile {
+ public:
+  explicit SystemOutput(std::FILE* file) : file_(file) { std::setvbuf(file_, nullptr, _IONBF, 0); }
+  ~SystemOutput() override {
+    if (file_ != nullptr) std::fclose(file_);
+  }
+  bool write(const char* data, std::size_t size) override {
+    return std::fwrite(data, 1, size, file_) == size;
+  }
+  bool close() override {
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    return closed;
+  }
+
+ private:
+  std::FILE* file_;
+};
+
+class SystemFiles : public FileAccess {
+ public:
+  bool exists(const std::string& name) override {
+    FileIdentity identity;
+    std::FILE* file = open_for_reading(name, identity);
+    if (file != nullptr) std::fclose(file);
+    return file != nullptr;
+  }
+
+  std::unique_ptr<InputFile> open_input(const std::string& name, std::string& why) override {
+    FileIdentity identity;
+    std::FILE* file = open_for_reading(name, identity);
+    if (file == nullptr) {
+      why = std::strerror(errno);
+      return nullptr;
+    }
+    return std::make_unique<SystemInput>(file, identity, true);
+  }
+
+  std::unique_ptr<InputFile> open_standard_input() override {
+    return std::make_unique<SystemInput>(stdin, identify_open_file(stdin), false);
+  }
+
+  bool is_input(const InputFile& input, const std::string& name) override {
+    return static_cast<const SystemInput&>(input).identity().same_as(identify_path(name));
+  }
+
+  std::unique_ptr<OutputFile> create_output(const std::string& name) override {
+    std::FILE* file = std::fopen(name.c_str(), "wb");
+    if (file == nullptr) return nullptr;
+    return std::make_unique<SystemOutput>(file);
+  }
+
+  bool same_file(const std::string& a, const std::string& b) override {
+    return identify_path(a).same_as(identify_path(b));
+  }
+
+  std::string link_target(const std::string& name) override { return follow_links(name); }
+
+  bool write_atomically(const std::string& name, std::string_view bytes,
+                        std::string& why) override {
+    return replace_file(name, bytes, why);
+  }
+};
+
+}  // namespace
+
+FileAccess& system_files() {
+  static SystemFiles files;
+  return files;
+}
+
+bool read_whole_file(FileAccess& files, const std::string& name, std::size_t limit,
+                     std::string& bytes, std::string& why) {
+  bytes.clear();
+  std::unique_ptr<InputFile> input =
+      name == "-" ? files.open_standard_input() : files.open_input(name, why);
+  if (!input) return false;
+  char block[1 << 16];
+  long got = 0;
+  while (bytes.size() <= limit && (got = input->read(block, sizeof block)) > 0) {
+    bytes.append(block, static_cast<std::size_t>(got));
+  }
+  if (got >= 0 || bytes.size() > limit) return true;
+  why = input->failure();
+  return false;
+}
+
+}  // namespace mosaiq

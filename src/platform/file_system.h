@@ -1,0 +1,40 @@
+// What the platform tells of files, and how it replaces one whole: the pieces under the system's
+// FileAccess.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace mosaiq {
+
+struct FileIdentity {
+  bool known = false;  // false when the file could not be examined (or does not exist)
+  bool directory = false;
+  bool regular = false;      // a plain file, which can be read again from its start
+  std::uint64_t volume = 0;  // device, or volume serial number
+  std::uint64_t index = 0;   // inode, or file index
+
+  // True when both identities are known and name the same file.
+  bool same_as(const FileIdentity& other) const {
+    return known && other.known && volume == other.volume && index == other.index;
+  }
+};
+
+FileIdentity identify_open_file(std::FILE* file);
+FileIdentity identify_path(const std::string& name);
+
+// The file, opened for reading as bytes, and what it is; nullptr, with errno saying why, when it
+// cannot be opened or is a directory (EISDIR).
+std::FILE* open_for_reading(const std::string& name, FileIdentity& identity);
+
+// The name a link leads to, through every link; the name itself when it is none or cannot be
+// followed.
+std::string follow_links(const std::string& name);
+
+// Writes the bytes to a new temporary file beside `name`, checked, synced and closed, then
+// renames it to `name`. False, with `why`, when any step failed; the temporary file is gone then.
+bool replace_file(const std::string& name, std::string_view bytes, std::string& why);
+
+}  // namespace mosaiq

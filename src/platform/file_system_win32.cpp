@@ -1,0 +1,85 @@
+#include "platform/file_system.h"
+
+#include <io.h>
+#include <windows.h>
+
+namespace mosaiq {
+
+namespace {
+
+FileIdentity from_handle(HANDLE handle) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (handle == INVALID_HANDLE_VALUE || !GetFileInformationByHandle(handle, &info)) return {};
+  FileIdentity identity;
+  identity.known = true;
+  identity.directory = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  identity.regular = !identity.directory && GetFileType(handle) == FILE_TYPE_DISK;
+  identity.volume = info.dwVolumeSerialNumber;
+  identity.index = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  return identity;
+}
+
+std::string system_words(DWORD error) {
+  char text[256];
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                      nullptr, error, 0, text, sizeof text, nullptr);
+  std::string words(text, length);
+  while (!words.empty() && (words.back() == '\n' || words.back() == '\r' || words.back() == '.')) {
+    words.pop_back();
+  }
+  return words;
+}
+
+}  // namespace
+
+FileIdentity identify_open_file(std::FILE* file) {
+  return from_handle(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))));
+}
+
+FileIdentity identify_path(const std::string& name) {
+  // Backup semantics let a directory be opened too, so that it can be told apart.
+  HANDLE handle =
+      CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const FileIdentity identity = from_handle(handle);
+  if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+  return identity;
+}
+
+std::string follow_links(const std::string& name) {
+  HANDLE handle =
+      CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return name;
+  char path[MAX_PATH];
+  const DWORD length = GetFinalPathNameByHandleA(handle, path, sizeof path, 0);
+  CloseHandle(handle);
+  return length > 0 && length < sizeof path ? std::string(path, length) : name;
+}
+
+bool replace_file(const std::string& name, std::string_view bytes, std::string& why) {
+  const std::string temporary = name + ".tmp-" + std::to_string(GetCurrentProcessId());
+  HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    why = system_words(GetLastError());
+    return false;
+  }
+  DWORD written = 0;
+  bool good = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+              written == bytes.size() && FlushFileBuffers(file);
+  if (!good) why = system_words(GetLastError());
+  if (!CloseHandle(file) && good) {
+    good = false;
+    why = system_words(GetLastError());
+  }
+  if (good && !MoveFileExA(temporary.c_str(), name.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    good = false;
+    why = system_words(GetLastError());
+  }
+  if (!good) DeleteFileA(temporary.c_str());
+  return good;
+}
+
+}  // namespace mosaiq
