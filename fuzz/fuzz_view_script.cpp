@@ -10,12 +10,12 @@
 #include "view/timeline.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace mosaiq;
   using namespace mosaiq::view;
   const Script script = read_script(std::string_view(reinterpret_cast<const char*>(data), size));
-  const std::vector<double> starts = frame_starts(script, Song{}, 0);
+  const std::vector<FrameTime> times = frame_times(script, Song{}, 0);
   static GlyphText glyphs;
-  const std::string page = page_data(script, std::vector<double>(starts.begin(), starts.end() - 1),
-                                     starts.back(), glyphs);
+  const std::string page = page_data({script, times, "fuzz", "no song"}, glyphs);
   (void)screen_text(screen_at(script, script.frames.size() - 1), glyphs, true);
   return page.empty() ? 1 : 0;
 }

@@ -116,6 +116,14 @@ bool MemoryFiles::same_file(const std::string& a, const std::string& b) {
   return exists(a) && resolve(a) == resolve(b);
 }
 
+bool MemoryFiles::stamp(const std::string& name, FileStamp& stamp) {
+  const auto file = files.find(resolve(name));
+  if (file == files.end()) return false;
+  stamp.size = file->second.size();
+  stamp.written = static_cast<std::int64_t>(std::hash<std::string>()(file->second));
+  return true;
+}
+
 bool MemoryFiles::write_atomically(const std::string& name, std::string_view bytes,
                                    std::string& why) {
   if (unwritable.count(name) != 0 || bytes.size() > write_limit) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <set>
@@ -86,6 +87,7 @@ class MemoryFiles : public FileAccess {
   std::unique_ptr<OutputFile> create_output(const std::string& name) override;
   bool same_file(const std::string& a, const std::string& b) override;
   std::string link_target(const std::string& name) override { return resolve(name); }
+  bool stamp(const std::string& name, FileStamp& stamp) override;
   bool write_atomically(const std::string& name, std::string_view bytes, std::string& why) override;
 
   std::map<std::string, std::string> files;
@@ -99,5 +101,51 @@ class MemoryFiles : public FileAccess {
  private:
   std::string resolve(const std::string& name) const;
 };
+
+// Songs built byte by byte.
+// One event of a track: the ticks since the one before, and its bytes.
+struct MidiEvent {
+  std::uint32_t delta;
+  std::string bytes;
+};
+
+inline std::string variable_length(std::uint32_t value) {
+  std::string out(1, static_cast<char>(value & 0x7f));
+  while (value >>= 7) out.insert(out.begin(), static_cast<char>(0x80 | (value & 0x7f)));
+  return out;
+}
+
+inline std::string big_endian(std::uint32_t value, int bytes) {
+  std::string out;
+  for (int i = bytes - 1; i >= 0; --i) out += static_cast<char>((value >> (8 * i)) & 0xff);
+  return out;
+}
+
+inline MidiEvent tempo(std::uint32_t delta, std::uint32_t quarter_notes_a_minute) {
+  return {delta, "\xff\x51\x03" + big_endian(60000000 / quarter_notes_a_minute, 3)};
+}
+
+inline MidiEvent signature(int numerator, int power_of_denominator) {
+  return {0, std::string("\xff\x58\x04", 3) + static_cast<char>(numerator) +
+                 static_cast<char>(power_of_denominator) + std::string("\x18\x08", 2)};
+}
+
+inline MidiEvent note(std::uint32_t delta) { return {delta, "\x90\x3c\x40"}; }
+
+inline std::string track(const std::vector<MidiEvent>& events) {
+  std::string data;
+  for (const MidiEvent& event : events) data += variable_length(event.delta) + event.bytes;
+  data += std::string("\x00\xff\x2f\x00", 4);
+  return "MTrk" + big_endian(static_cast<std::uint32_t>(data.size()), 4) + data;
+}
+
+inline std::string midi_file(int format, std::uint32_t division,
+                             const std::vector<std::vector<MidiEvent>>& tracks) {
+  std::string file = "MThd" + big_endian(6, 4) + big_endian(format, 2) +
+                     big_endian(static_cast<std::uint32_t>(tracks.size()), 2) +
+                     big_endian(division, 2);
+  for (const auto& events : tracks) file += track(events);
+  return file;
+}
 
 }  // namespace mosaiq::testing

@@ -2,18 +2,26 @@
 
 #include <algorithm>
 #include <iterator>
+#include <memory>
 
 #include "check/check_options.h"
 #include "check/finding_writer.h"
 #include "check/wve_check.h"
 #include "check/wve_outline.h"
-#include "platform/console.h"
-#include "platform/file_access.h"
-#include "platform/file_names.h"
+#include "song/song_file.h"
 
 namespace mosaiq::check {
 
 namespace {
+
+// One run: what was asked for, and where it goes.
+struct Run {
+  const CheckOptions& options;
+  FileAccess& files;
+  const PathSyntax& syntax;
+  Reporter& reporter;
+  FindingWriter& writer;
+};
 
 bool colour_wanted(const CheckOptions& options, Console& console) {
   if (options.format != Format::text || options.color == ColorMode::never) return false;
@@ -21,26 +29,51 @@ bool colour_wanted(const CheckOptions& options, Console& console) {
   return console.output_is_terminal() && console.variable("NO_COLOR").empty();
 }
 
-// Checks one file, read twice: an outline first, then the checks. False when it could not be
-// read.
-bool check_file(const std::string& argument, const CheckOptions& options, FileAccess& files,
-                const PathSyntax& syntax, FindingWriter& writer, Reporter& reporter) {
-  const std::string name = argument == "-" ? argument : make_input_name(argument, syntax);
+// The song the file plays with, read into `song`: the one named for every file, or its own
+// beside it. False, having said why, when a song is there but cannot be used; `found` says
+// whether there is one.
+bool read_song(Run& run, const std::string& file, Song& song, bool& found) {
+  const std::string name =
+      run.options.midi.empty() ? song_beside(run.files, run.syntax, file) : run.options.midi;
+  found = !name.empty();
+  if (!found) return true;
+  const SongRead read = load_song(run.files, name, song);
+  if (!read.read) run.reporter.say(read.problem);
+  if (!read.note.empty()) run.reporter.say("note: " + read.note);
+  return read.read;
+}
+
+// Checks one file, read three times: an outline, the timing, then the checks. False when it
+// (or its song) could not be read.
+bool check_file(Run& run, const std::string& argument) {
+  const std::string name = argument == "-" ? argument : make_input_name(argument, run.syntax);
   std::string why;
   std::unique_ptr<InputFile> input =
-      name == "-" ? files.open_standard_input() : files.open_input(name, why);
+      name == "-" ? run.files.open_standard_input() : run.files.open_input(name, why);
   if (!input) {
-    reporter.say("cannot read " + name + ": " + why);
+    run.reporter.say("cannot read " + name + ": " + why);
     return false;
   }
   CheckSettings settings;
-  std::copy(std::begin(options.ignored), std::end(options.ignored), settings.ignored);
-  settings.beats_per_measure = options.beats_per_measure;
+  std::copy(std::begin(run.options.ignored), std::end(run.options.ignored), settings.ignored);
+  settings.beats_per_measure = run.options.beats_per_measure;
+  settings.all = run.options.all;
+  Song song;
+  bool with_song = false;
+  if (!read_song(run, name, song, with_song)) return false;
+  if (with_song) settings.song = &song;
   const WveOutline outline = outline_wve(*input);
-  const bool readable =
-      !outline.read_failed && input->rewind() && check_wve(*input, outline, name, settings, writer);
-  if (!readable) reporter.say("cannot read " + name + ": " + input->failure());
+  bool readable = !outline.read_failed && input->rewind();
+  const std::vector<TimingFinding> timing =
+      readable ? analyse_timing(*input, outline, settings) : std::vector<TimingFinding>();
+  readable =
+      readable && input->rewind() && check_wve(*input, outline, timing, name, settings, run.writer);
+  if (!readable) run.reporter.say("cannot read " + name + ": " + input->failure());
   return readable;
+}
+
+std::string counted(std::uint64_t count, const char* noun) {
+  return std::to_string(count) + " " + noun + (count == 1 ? "" : "s");
 }
 
 }  // namespace
@@ -58,16 +91,24 @@ int run_check(const std::vector<std::string>& arguments, Console& console, FileA
   settings.colour = colour_wanted(options, console);
   settings.encoding = console.text_is_utf8() ? TextEncoding::utf8 : TextEncoding::file_bytes;
   FindingWriter writer(reporter, settings);
+  Run run{options, files, syntax, reporter, writer};
   int status = 0;
+  std::uint64_t files_with_findings = 0;
   for (const std::string& file : options.files) {
-    if (!check_file(file, options, files, syntax, writer, reporter)) status = 2;
+    const std::uint64_t before = writer.count();
+    if (!check_file(run, file)) status = 2;
+    files_with_findings += writer.count() > before;
   }
   writer.finish();
   if (reporter.failed()) {
     reporter.say("cannot write the findings: " + reporter.failure());
     return 2;
   }
-  return status != 0 ? status : writer.count() > 0 ? 1 : 0;
+  if (writer.count() > 0) {
+    reporter.err(counted(writer.count(), "warning") + " in " +
+                 counted(files_with_findings, "file") + "\n");
+  }
+  return reporter.status(status != 0 ? status : writer.count() > 0 ? 1 : 0);
 }
 
 }  // namespace mosaiq::check

@@ -18,6 +18,8 @@ struct CheckOptions {
   ColorMode color = ColorMode::automatic;
   std::int64_t beats_per_measure = 0;  // 0: the largest beat number among the file's stamps
   bool ignored[check_count] = {};
+  std::string midi;  // --midi: the song of every file; empty: each file's own, beside it
+  bool all = false;  // --all: no finding folded into the first of a cascade
   std::vector<std::string> files;  // as given; ".wve" is added where the name has no extension
 };
 

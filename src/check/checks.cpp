@@ -1,16 +1,38 @@
 #include "check/checks.h"
 
+#include <string>
+
 namespace mosaiq::check {
 
 namespace {
 
 constexpr std::string_view names[check_count] = {
-    "row-length",         "truncated-frame",    "row-looks-like-directive",
-    "cell-value",         "frame-record",       "division",
-    "division-drift",     "ignored-grid",       "grid-size",
-    "unknown-directive",  "indented-directive", "long-line",
-    "after-eof-marker",   "nul-byte",           "shift-jis",
-    "pattern-text-width", "hidden-measure",     "timing",
+    "byte-order-mark",
+    "no-frames",
+    "row-length",
+    "truncated-frame",
+    "row-looks-like-directive",
+    "full-width",
+    "cell-value",
+    "frame-record",
+    "division",
+    "division-drift",
+    "ignored-grid",
+    "grid-size",
+    "grid-partial",
+    "unknown-directive",
+    "indented-directive",
+    "long-line",
+    "after-eof-marker",
+    "nul-byte",
+    "utf8-text",
+    "shift-jis",
+    "pattern-text-width",
+    "pattern-unannounced",
+    "pattern-unused",
+    "hidden-measure",
+    "timing",
+    "song-position",
 };
 
 }  // namespace
@@ -25,6 +47,16 @@ bool find_check(std::string_view name, Check& check) {
     }
   }
   return false;
+}
+
+std::string_view check_names() {
+  static const std::string all = [] {
+    std::string text;
+    for (const std::string_view name : names)
+      text += (text.empty() ? "" : ", ") + std::string(name);
+    return text;
+  }();
+  return all;
 }
 
 }  // namespace mosaiq::check

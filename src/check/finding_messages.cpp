@@ -20,17 +20,6 @@ std::string grid(std::int64_t width, std::int64_t height) {
   return std::to_string(width) + " x " + std::to_string(height);
 }
 
-// The beat `beats` beats after the first one, as "measure M beat B".
-std::string measure_beat(std::int64_t beats, std::int64_t per_measure) {
-  std::int64_t measure = beats / per_measure;
-  std::int64_t beat = beats % per_measure;
-  if (beat < 0) {
-    beat += per_measure;
-    --measure;
-  }
-  return "measure " + std::to_string(measure + 1) + " beat " + std::to_string(beat + 1);
-}
-
 }  // namespace
 
 std::string row_length_message(std::int64_t cells, std::int64_t width, bool last_row) {
@@ -42,6 +31,12 @@ std::string row_length_message(std::int64_t cells, std::int64_t width, bool last
   if (cells > width) {
     if (cells - width == 1) return text + "its last cell is dropped";
     return text + "its last " + count_of(cells - width, "cell") + " are dropped";
+  }
+  if (!last_row && cells == 0) {
+    return text +
+           "no row of a grid is empty, so the rows after it move up one row, the frame's "
+           "last row is read after it as text, and the grid's last row keeps what the "
+           "screen shows";
   }
   if (!last_row) {
     return text + "the next row fills its end, and every later cell of this frame shifts back by " +
@@ -80,7 +75,6 @@ std::string frame_record_message(std::int32_t numbers) {
 
 std::string division_message(std::int32_t division) {
   const std::string number = std::to_string(division);
-  if (division == 0) return "beat division 0 keeps the division in force; 1 to 24 set one";
   if (division < 0) {
     return "beat division " + number + " writes a negative @wmode, " +
            "which a player takes as @wmode(0), frames of 1/24 of a beat; 1 to 24 set a division";
@@ -209,24 +203,163 @@ std::string hidden_measure_message(std::int32_t measure, std::int32_t beat,
                              : "showing measure " + std::to_string(shown_measure));
 }
 
-std::string timing_message(std::int32_t measure, std::int32_t beat, const PlayPosition& played,
-                           std::int64_t stamped, std::int64_t beats_per_measure) {
-  std::string text = "frame stamped measure " + std::to_string(measure) + " beat " +
-                     std::to_string(beat) + " plays at " +
-                     measure_beat(played.beats, beats_per_measure);
-  if (played.ticks != 0) text += " + " + std::to_string(played.ticks) + "/24";
-  // The frames before it take less (or more) time than the stamps between them say.
-  const bool early = played.beats < stamped;
-  const std::int64_t apart = played.beats - stamped;
-  if (std::llabs(apart) < (std::int64_t{1} << 40)) {
-    const std::int64_t ticks = std::llabs(apart * 24 + played.ticks);
-    text += ", ";
-    if (ticks >= 24) text += count_of(ticks / 24, "beat") + (ticks % 24 ? " and " : "");
-    if (ticks % 24 != 0) text += std::to_string(ticks % 24) + "/24 of a beat";
-    text += early ? " early" : " late";
+namespace {
+
+// A part of a beat: x/24 where it is a whole number of 24ths, else the reduced fraction.
+std::string part_of_beat(std::int64_t units, std::int64_t beat_units) {
+  if ((units * 24) % beat_units == 0) return std::to_string(units * 24 / beat_units) + "/24";
+  std::int64_t a = units, b = beat_units;
+  while (b != 0) std::swap(a %= b, b);
+  return std::to_string(units / a) + "/" + std::to_string(beat_units / a);
+}
+
+std::string place_text(const SongBeat& at, std::int64_t beat_units) {
+  std::string text = "measure " + std::to_string(at.measure) + " beat " + std::to_string(at.beat);
+  if (at.into != 0) text += " + " + part_of_beat(at.into, beat_units);
+  return text;
+}
+
+// How far apart, in beats and parts of a beat: "2 beats and 12/24 of a beat".
+std::string distance_text(std::int64_t units, std::int64_t beat_units) {
+  const std::int64_t beats = units / beat_units, rest = units % beat_units;
+  std::string text;
+  if (beats != 0) text += count_of(beats, "beat") + (rest != 0 ? " and " : "");
+  if (rest != 0) text += part_of_beat(rest, beat_units) + " of a beat";
+  return text;
+}
+
+std::string lines_text(std::uint64_t first, std::uint64_t last) {
+  return first == last ? "line " + std::to_string(first)
+                       : "lines " + std::to_string(first) + "-" + std::to_string(last);
+}
+
+std::string division_words(std::int32_t division) {
+  if (division == 1) return "a quarter note";
+  return "1/" + std::to_string(division > 24 ? 24 : division) + " of a quarter note";
+}
+
+}  // namespace
+
+std::string slip_message(const SlipPlace& place, SlipCause cause, bool song,
+                         std::int64_t beats_per_measure) {
+  std::string text = "frame stamped measure " + std::to_string(place.measure) + " beat " +
+                     std::to_string(place.beat) + (song ? " shows at the song's " : " plays at ") +
+                     place_text(place.played, place.beat_units);
+  // From the stamped beat's start.
+  const bool early = place.apart < 0;
+  const std::int64_t apart = early ? -place.apart : place.apart;
+  if (apart > 0 && apart < (std::int64_t{1} << 50)) {
+    text += ", " + distance_text(apart, place.beat_units) + (early ? " early" : " late");
   }
-  return text + ": the frames before it last " + (early ? "less" : "more") +
-         " than the stamps say (" + count_of(beats_per_measure, "beat") + " a measure)";
+  switch (cause) {
+    case SlipCause::frames:
+      text += std::string(": the frames before it last ") + (early ? "less" : "more") +
+              " than the stamps say";
+      break;
+    case SlipCause::division:
+      text += std::string(": the frames before it last ") + (early ? "less" : "more") +
+              " than the stamps say, as a division changed before it";
+      break;
+    case SlipCause::lost_frame:
+      text +=
+          ": a frame record before it is lost, so the frames before it last less than the "
+          "stamps say";
+      break;
+    case SlipCause::stamp_alone:
+      text += ": this stamp alone is wrong, as the frames before and after it agree";
+      break;
+    case SlipCause::first_frame:
+      text +=
+          ": the player spends the song's first measure on the script's first line, and a "
+          "quarter note on the frame of its header, before the first frame";
+      break;
+  }
+  if (!song && cause != SlipCause::first_frame) {
+    text += " (" + count_of(beats_per_measure, "beat") + " a measure)";
+  }
+  return text;
+}
+
+std::string division_cause_note(std::int32_t numbers, std::int32_t before, std::int32_t after) {
+  const std::string change =
+      numbers == 3 ? "this record has three numbers, so it sets the division back to 1 (from " +
+                         std::to_string(before) + ")"
+                   : "this record changes the division from " + std::to_string(before) + " to " +
+                         std::to_string(after);
+  return change + ": a frame lasts " + division_words(after) + " from here, not " +
+         division_words(before) +
+         (numbers == 3 ? " (\"-0/" + std::to_string(before) + "\" at its end keeps it)" : "");
+}
+
+std::string lost_record_note() {
+  return "this line looks like a frame record, but is not read as one: its frame is lost";
+}
+
+std::string stamp_alone_note() {
+  return "the next stamped frame plays where its stamp says, counting on from the frames before";
+}
+
+std::string fold_note(std::uint64_t more, std::uint64_t first_line, std::uint64_t last_line) {
+  return std::to_string(more) + " more like this (" + lines_text(first_line, last_line) + ")";
+}
+
+std::string byte_order_mark_message(bool hides_directive) {
+  return std::string("a UTF-8 byte-order mark begins the file: ") +
+         (hides_directive ? "the first line is not read as the directive it holds"
+                          : "its bytes are part of the first line") +
+         "; save the file as Shift_JIS, without it";
+}
+
+std::string no_frames_message(bool empty_file) {
+  return empty_file ? "the file is empty: its script is a header that shows nothing"
+                    : "the file has no frame record (\"*fP-M-B\"): its script shows no frame";
+}
+
+std::string full_width_star_message(const std::string& star) {
+  return "a full-width \"" + star +
+         "\" begins the line: typed with the input method on? the line is read as text, not as a "
+         "directive";
+}
+
+std::string full_width_row_message(const std::string& character) {
+  return "a full-width \"" + character +
+         "\" in a grid row: typed with the input method on? it is no colour digit, and each of "
+         "its bytes is drawn as a lit cell";
+}
+
+std::string grid_partial_message(std::int32_t width, std::int32_t height) {
+  return "\"*nXY=\" sets the width alone (the form is *nXY=W,H): the grid is " +
+         grid(width, height) + ", its height unchanged";
+}
+
+std::string utf8_text_message(bool pattern) {
+  return std::string(pattern ? "pattern text" : "text") +
+         " saved as UTF-8; the player reads Shift_JIS: iconv -f UTF-8 -t CP932";
+}
+
+std::string pattern_unannounced_message(std::int32_t number) {
+  return "pattern " + std::to_string(number) + " is never announced (\"*p" +
+         std::to_string(number) +
+         ",TEXT\"), though the file announces others: the panel shows its number with no text";
+}
+
+std::string pattern_unused_message(std::int32_t number) {
+  return "pattern " + std::to_string(number) + " is announced, but no frame record uses it";
+}
+
+std::string empty_frame_message() {
+  return "the frame's rows are all empty: it paints nothing, and the screen keeps what it shows";
+}
+
+std::string grid_cascade_note(std::int32_t width, std::int32_t height, std::uint64_t findings,
+                              std::uint64_t first_line, std::uint64_t last_line) {
+  return "the grid stays " + grid(width, height) + ", so " +
+         count_of(static_cast<std::int64_t>(findings), "more finding") +
+         " follow from this line (" + lines_text(first_line, last_line) + "); --all shows them";
+}
+
+std::string grid_cause_note(const std::string& reason, std::int32_t width, std::int32_t height) {
+  return "the grid is " + grid(width, height) + " because " + reason;
 }
 
 }  // namespace mosaiq::check

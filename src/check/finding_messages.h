@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "check/frame_timing.h"
+#include "song/song_time.h"
 
 namespace mosaiq::check {
 
@@ -33,7 +33,46 @@ std::string shift_jis_message(unsigned lead, int next);
 std::string pattern_text_width_message(std::int64_t columns);
 std::string hidden_measure_message(std::int32_t measure, std::int32_t beat,
                                    std::int32_t shown_measure);
-std::string timing_message(std::int32_t measure, std::int32_t beat, const PlayPosition& played,
-                           std::int64_t stamped, std::int64_t beats_per_measure);
+// Where a frame plays against its stamp.
+struct SlipPlace {
+  std::int32_t measure;  // its stamp
+  std::int32_t beat;
+  SongBeat played;          // where it plays (where it shows in the song, with one)
+  std::int64_t beat_units;  // the length of the stamped beat
+  std::int64_t apart;       // from the start of the stamped beat; below 0: early
+};
+// Why it plays there: frames that do not fill the stamps' beats, a division changed before it,
+// a frame record lost before it, its stamp alone (the frames before and after it agree), or the
+// player's lead before frame 1.
+enum class SlipCause { frames, division, lost_frame, stamp_alone, first_frame };
+
+std::string slip_message(const SlipPlace& place, SlipCause cause, bool song,
+                         std::int64_t beats_per_measure);
+// The note at a record whose division made the frames after it longer or shorter.
+std::string division_cause_note(std::int32_t numbers, std::int32_t before, std::int32_t after);
+// The note at a line meant as a frame record, and not read as one.
+std::string lost_record_note();
+// The note at the stamped frame after a stamp that alone is wrong.
+std::string stamp_alone_note();
+// How many more findings like one were folded into it, and on which lines.
+std::string fold_note(std::uint64_t more, std::uint64_t first_line, std::uint64_t last_line);
+
+// The other checks a file's whole reading tells.
+std::string byte_order_mark_message(bool hides_directive);
+std::string no_frames_message(bool empty_file);
+// `star` is the full-width "＊" as it is to be shown.
+std::string full_width_star_message(const std::string& star);
+// `character` is the full-width character as it is to be shown.
+std::string full_width_row_message(const std::string& character);
+std::string grid_partial_message(std::int32_t width, std::int32_t height);
+std::string utf8_text_message(bool pattern);
+std::string pattern_unannounced_message(std::int32_t number);
+std::string pattern_unused_message(std::int32_t number);
+std::string empty_frame_message();
+// Why the grid is not what a line meant it to be; the note under the findings it causes.
+std::string grid_cause_note(const std::string& reason, std::int32_t width, std::int32_t height);
+// The note under a grid line's own finding: how many findings follow from it, folded there.
+std::string grid_cascade_note(std::int32_t width, std::int32_t height, std::uint64_t findings,
+                              std::uint64_t first_line, std::uint64_t last_line);
 
 }  // namespace mosaiq::check

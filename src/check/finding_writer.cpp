@@ -12,6 +12,7 @@ constexpr std::size_t flush_at = 64 * 1024;
 const char* const bold = "\x1b[1m";
 const char* const magenta = "\x1b[1;35m";
 const char* const green = "\x1b[1;32m";
+const char* const cyan = "\x1b[1;36m";
 const char* const plain = "\x1b[0m";
 
 }  // namespace
@@ -43,17 +44,33 @@ void FindingWriter::format_json(std::string_view file, const Finding& finding) {
   buffer_ += check_name(finding.check);
   buffer_ += "\", \"message\": ";
   append_json_string(buffer_, finding.message);
-  buffer_ += '}';
+  buffer_ += ", \"notes\": [";
+  for (std::size_t i = 0; i < finding.notes.size(); ++i) {
+    const Note& note = finding.notes[i];
+    buffer_ += i ? ", {\"file\": " : "{\"file\": ";
+    append_json_string(buffer_, file);
+    buffer_ += ", \"line\": " + std::to_string(note.line) +
+               ", \"column\": " + std::to_string(note.column) + ", \"message\": ";
+    append_json_string(buffer_, note.message);
+    buffer_ += '}';
+  }
+  buffer_ += "]}";
+}
+
+void FindingWriter::format_location(std::string_view file, std::uint64_t line,
+                                    std::uint64_t column) {
+  buffer_ += settings_.colour ? bold : "";
+  append_display(file, TextEncoding::file_bytes, buffer_);
+  buffer_ += ":" + std::to_string(line) + ":" + std::to_string(column) + ":";
+  buffer_ += settings_.colour ? plain : "";
 }
 
 void FindingWriter::format_text(std::string_view file, const Finding& finding) {
   const bool colour = settings_.colour;
   std::string& text = buffer_;
   const std::string name(check_name(finding.check));
-  text += colour ? bold : "";
-  append_display(file, TextEncoding::file_bytes, text);
-  text += ":" + std::to_string(finding.line) + ":" + std::to_string(finding.column) + ":";
-  text += colour ? std::string(plain) + " " + magenta + "warning:" + plain : " warning:";
+  format_location(file, finding.line, finding.column);
+  text += colour ? std::string(" ") + magenta + "warning:" + plain : " warning:";
   text += " " + finding.message + " [";
   text += colour ? magenta + name + plain : name;
   text += "]\n";
@@ -69,6 +86,11 @@ void FindingWriter::format_text(std::string_view file, const Finding& finding) {
                  settings_.encoding, text, &indent);
   if (before < source.size()) append_display(source.substr(before), settings_.encoding, text);
   text += "\n" + indent + (colour ? std::string(green) + "^" + plain : "^") + "\n";
+  for (const Note& note : finding.notes) {
+    format_location(file, note.line, note.column);
+    text += colour ? std::string(" ") + cyan + "note:" + plain : " note:";
+    text += " " + note.message + "\n";
+  }
 }
 
 void FindingWriter::finish() {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "check/check_options.h"
 #include "check/checks.h"
@@ -16,6 +17,13 @@ class Reporter;
 
 namespace mosaiq::check {
 
+// A note under a finding: where its cause stands, or how many more like it were folded into it.
+struct Note {
+  std::uint64_t line;
+  std::uint64_t column;
+  std::string message;
+};
+
 struct Finding {
   Check check;
   std::uint64_t offset;  // the byte it points at, from the start of the file
@@ -26,6 +34,7 @@ struct Finding {
   // its line end, and the column its first byte stands in.
   std::string source;
   std::uint64_t source_column = 1;
+  std::vector<Note> notes;
 };
 
 struct WriterSettings {
@@ -52,6 +61,7 @@ class FindingWriter {
  private:
   void format_text(std::string_view file, const Finding& finding);
   void format_json(std::string_view file, const Finding& finding);
+  void format_location(std::string_view file, std::uint64_t line, std::uint64_t column);
 
   Reporter& out_;
   WriterSettings settings_;

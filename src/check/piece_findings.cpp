@@ -4,7 +4,7 @@
 
 namespace mosaiq::check {
 
-void PieceFindings::step_over(const WveLine& line) {
+void FilePosition::step_over(const WveLine& line) {
   current_ = Piece{line.offset, line_number_, line.offset - line_start_ + 1, line.raw()};
   last_raw_ = current_.raw;
   last_column_ = current_.column;
@@ -16,7 +16,7 @@ void PieceFindings::step_over(const WveLine& line) {
   }
 }
 
-void PieceFindings::step_over_repeat(const RowBlock& block) {
+void FilePosition::step_over_repeat(const RowBlock& block) {
   // The rows ended their lines: nothing of them is shown again.
   last_raw_ = {};
   last_column_ = 1;
@@ -26,10 +26,35 @@ void PieceFindings::step_over_repeat(const RowBlock& block) {
   line_start_ = next_offset_;
 }
 
-void PieceFindings::add_finding(Check check, std::uint64_t offset, std::string message) {
-  pending_.push_back(Finding{check, offset, current_.line,
-                             current_.column + (offset - current_.offset), std::move(message),
-                             std::string(current_.raw), current_.column});
+WveLine FilePosition::block_row(const RowBlock& block, std::int32_t index,
+                                std::uint64_t start) const {
+  WveLine line;
+  line.text = block.row(index);
+  line.offset = start + static_cast<std::uint64_t>(index) * block.stride;
+  line.length = static_cast<std::uint32_t>(block.width);
+  line.line_end = static_cast<std::uint8_t>(block.stride - block.width);
+  return line;
+}
+
+Finding* PieceFindings::add_finding(Check check, std::uint64_t offset, std::string message) {
+  const Piece& piece = position_.current();
+  pending_.push_back(Finding{check,
+                             offset,
+                             piece.line,
+                             piece.column + (offset - piece.offset),
+                             std::move(message),
+                             std::string(piece.raw),
+                             piece.column,
+                             {}});
+  return &pending_.back();
+}
+
+Finding* PieceFindings::first_pending() {
+  const auto first =
+      std::min_element(pending_.begin(), pending_.end(), [](const Finding& a, const Finding& b) {
+        return a.offset != b.offset ? a.offset < b.offset : a.check < b.check;
+      });
+  return first == pending_.end() ? nullptr : &*first;
 }
 
 void PieceFindings::flush() {
@@ -42,15 +67,21 @@ void PieceFindings::flush() {
 }
 
 void PieceFindings::add_after_last(Check check, std::uint64_t offset, std::string message,
-                                   char byte) {
+                                   std::string_view bytes) {
   flush();
-  const bool same_line = last_raw_.data() != nullptr && !last_ended_line_;
-  std::string shown = same_line ? std::string(last_raw_) : std::string();
-  shown += byte;
-  current_ = Piece{offset, line_number_, offset - line_start_ + 1, {}};
-  if (!ignored_[static_cast<int>(check)]) {
-    pending_.push_back(Finding{check, offset, current_.line, current_.column, std::move(message),
-                               shown, same_line ? last_column_ : current_.column});
+  const bool same_line = position_.last_raw().data() != nullptr && !position_.last_ended_line();
+  std::string shown = same_line ? std::string(position_.last_raw()) : std::string();
+  shown += bytes;
+  const std::uint64_t column = offset - position_.line_start() + 1;
+  if (!ignored(check)) {
+    pending_.push_back(Finding{check,
+                               offset,
+                               position_.line_number(),
+                               column,
+                               std::move(message),
+                               shown,
+                               same_line ? position_.last_column() : column,
+                               {}});
   }
   flush();
 }

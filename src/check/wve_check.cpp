@@ -1,36 +1,24 @@
 #include "check/wve_check.h"
 
-#include <cstring>
+#include <algorithm>
 #include <memory>
 #include <string>
 
 #include "check/directive_suggestion.h"
 #include "check/display_text.h"
 #include "check/finding_messages.h"
-#include "check/frame_timing.h"
 #include "check/piece_findings.h"
+#include "check/row_checks.h"
 #include "convert/converter_state.h"
 #include "convert/directive_loop.h"
 #include "convert/memory_streams.h"
-#include "convert/row_bytes.h"
 #include "convert/status_panel.h"
+#include "platform/character_set.h"
 #include "platform/shift_jis.h"
 
 namespace mosaiq::check {
 
 namespace {
-
-// The index of the first byte of text that is not a colour digit "0" to "7", or text.size().
-std::size_t first_non_digit(std::string_view text) {
-  std::size_t at = 0;
-  for (; at + 8 <= text.size(); at += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, text.data() + at, 8);
-    if (((word & each_byte(0xF8)) ^ each_byte('0')) != 0) break;
-  }
-  while (at < text.size() && (static_cast<unsigned char>(text[at]) & 0xF8) == '0') ++at;
-  return at;
-}
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
@@ -49,8 +37,45 @@ std::string shown(std::string_view bytes, TextEncoding encoding) {
   return text;
 }
 
-// A line's own findings, before what it says is looked at: a NUL byte, a line too long.
-void check_piece(const WveLine& line, PieceFindings& found) {
+// Follows the frame records for the timing: their stamps, divisions and lines.
+struct TimingReader {
+  ConverterState& state;
+  TimingAnalysis& timing;
+  FilePosition position;
+
+  bool line(const WveLine& line, LineKind kind) {
+    position.step_over(line);
+    if ((kind == LineKind::text || kind == LineKind::unknown_directive) &&
+        looks_like_record(line.text)) {
+      const Piece& piece = position.current();
+      timing.lost_record({piece.offset, piece.line, piece.column, 0, 0, 0, state.beat_division,
+                          state.beat_division});
+    }
+    return true;
+  }
+  bool frame_record(const WveLine&, const FrameRecord& record) {
+    const Piece& piece = position.current();
+    TimedRecord timed{piece.offset,   piece.line,  piece.column,        record.numbers,
+                      record.measure, record.beat, state.beat_division, state.beat_division};
+    take_beat_division(state, record);
+    timed.division_after = state.beat_division;
+    timing.frame(timed);
+    return true;
+  }
+  bool row_block(const RowBlock& block) {
+    position.step_over_repeat(block);
+    return true;
+  }
+  void repeated_rows(const RowBlock& block) { position.step_over_repeat(block); }
+  void row(const WveLine& line, std::int32_t) { position.step_over(line); }
+  bool frame_end(const FrameRecord&, std::int32_t) { return true; }
+  void pattern(const WveLine&, const PatternScan&) {}
+  void grid_size(const WveLine&, const GridScan&, bool) {}
+};
+
+// A line's own findings, before what it says is looked at: a NUL byte, a line too long, a
+// byte-order mark, no frame in the whole file.
+void check_piece(const WveLine& line, const WveOutline& outline, PieceFindings& found) {
   if (line.text.size() < line.length) {
     found.add(Check::nul_byte, line.offset + line.text.size(), [] { return nul_byte_message(); });
   }
@@ -58,9 +83,16 @@ void check_piece(const WveLine& line, PieceFindings& found) {
     found.add(Check::long_line, line.offset + WveReader::line_limit - 1,
               [] { return long_line_message(); });
   }
+  if (line.offset != 0) return;
+  if (outline.byte_order_mark) {
+    found.add(Check::byte_order_mark, 0,
+              [&] { return byte_order_mark_message(line.text.size() > 3 && line.text[3] == '*'); });
+  }
+  if (outline.frames == 0) found.add(Check::no_frames, 0, [] { return no_frames_message(false); });
 }
 
-void check_indented(const WveLine& line, PieceFindings& found) {
+// A line of text: a directive it was meant to be, or text saved in the wrong encoding.
+void check_text_line(const WveLine& line, TextEncoding encoding, PieceFindings& found) {
   const std::string_view text = line.text;
   std::size_t at = 0;
   while (at < text.size() && is_blank(text[at])) ++at;
@@ -68,10 +100,25 @@ void check_indented(const WveLine& line, PieceFindings& found) {
     found.add(Check::indented_directive, line.offset + at,
               [] { return indented_directive_message(); });
   }
+  if (begins_with_full_width_star(text)) {
+    const bool utf8 = static_cast<unsigned char>(text[at]) == 0xef;
+    found.add(Check::full_width, line.offset + at, [&] {
+      return full_width_star_message(
+          utf8 && encoding == TextEncoding::utf8 ? "\xef\xbc\x8a" : shown("\x81\x96", encoding));
+    });
+  } else if (is_utf8_beyond_ascii(
+                 text.substr(line.offset == 0 && text.substr(0, 3) == "\xef\xbb\xbf" ? 3 : 0))) {
+    found.add(Check::utf8_text, line.offset, [] { return utf8_text_message(false); });
+  }
 }
 
-// A pattern text: broken double-byte characters, and a width the panel cannot show.
+// A pattern text: UTF-8 where Shift_JIS belongs, broken double-byte characters, and a width
+// the panel cannot show.
 void check_pattern_text(std::string_view text, std::uint64_t offset, PieceFindings& found) {
+  if (is_utf8_beyond_ascii(text)) {
+    found.add(Check::utf8_text, offset, [] { return utf8_text_message(true); });
+    return;
+  }
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   std::int64_t columns = 0;
   bool reported = false;
@@ -94,47 +141,42 @@ void check_pattern_text(std::string_view text, std::uint64_t offset, PieceFindin
   }
 }
 
-// A grid row read one by one: a "*" where a directive was meant, cells that are no colour
-// digit, a length other than the grid's width.
-void check_row(const WveLine& line, std::int32_t index, const ConverterState& state,
-               TextEncoding encoding, PieceFindings& found) {
-  const std::string_view text = line.text;
-  if (!text.empty() && text[0] == '*') {
-    found.add(Check::row_looks_like_directive, line.offset, [] { return row_directive_message(); });
+}  // namespace
+
+namespace {
+
+// The findings a grid cause brings: the rows' the outline counted, and the timing's after it.
+Cascade timing_cascade(const WveOutline& outline, const std::vector<TimingFinding>& timing) {
+  Cascade cascade = outline.cascade;
+  if (!outline.grid_cause.found) return cascade;
+  for (const TimingFinding& finding : timing) {
+    if (finding.record < outline.grid_cause.offset) continue;
+    cascade.first_line =
+        cascade.count == 0 ? finding.line : std::min(cascade.first_line, finding.line);
+    cascade.count += 1 + finding.folded;
+    cascade.last_line = std::max(cascade.last_line, finding.last_line);
   }
-  const auto width = static_cast<std::size_t>(state.grid_width);
-  if (width == 0) return;  // a grid without cells: nothing of its rows is painted
-  const std::string_view cells = text.substr(0, width);
-  const std::size_t bad = first_non_digit(cells);
-  if (bad < cells.size()) {
-    found.add(Check::cell_value, line.offset + bad,
-              [&] { return cell_value_message(shown(cells.substr(bad, 1), encoding)); });
-  }
-  if (text.size() != width) {
-    const bool longer = text.size() > width;
-    found.add(Check::row_length, line.offset + (longer ? width : line.length), [&] {
-      return row_length_message(static_cast<std::int64_t>(text.size()),
-                                static_cast<std::int64_t>(width), index + 1 == state.grid_height);
-    });
-  }
+  return cascade;
 }
 
 class Checker {
  public:
-  Checker(const CheckSettings& settings, const WveOutline& outline, TextEncoding encoding,
-          PieceFindings& found, ConverterState& state, DirectiveScope& scope)
-      : outline_(outline),
+  Checker(const CheckSettings& settings, const WveOutline& outline,
+          const std::vector<TimingFinding>& timing, TextEncoding encoding, PieceFindings& found,
+          ConverterState& state, DirectiveScope& scope)
+      : settings_(settings),
+        outline_(outline),
+        timing_(timing),
         encoding_(encoding),
         found_(found),
         state_(state),
         scope_(scope),
-        timing_(settings.beats_per_measure > 0 ? settings.beats_per_measure
-                                               : outline.largest_beat) {}
+        cascade_(timing_cascade(outline, timing)) {}
 
   bool line(const WveLine& line, LineKind kind) {
     found_.take(line);
-    check_piece(line, found_);
-    if (kind == LineKind::text) check_indented(line, found_);
+    check_piece(line, outline_, found_);
+    if (kind == LineKind::text) check_text_line(line, encoding_, found_);
     if (kind == LineKind::unknown_directive) {
       found_.add(Check::unknown_directive, line.offset, [&] {
         return unknown_directive_message(shown(directive_word(line.text), encoding_),
@@ -147,16 +189,29 @@ class Checker {
       });
       grid_seen_ = true;
     }
+    if (kind != LineKind::grid_size) note_cause(line.offset);
     return true;
   }
 
   bool frame_record(const WveLine& line, const FrameRecord& record) {
-    if (static_cast<std::int64_t>(line.offset) == outline_.cut_record) {
+    const std::uint64_t at = line.offset;
+    in_empty_frame_ =
+        std::binary_search(outline_.empty_frames.begin(), outline_.empty_frames.end(), at);
+    if (in_empty_frame_) found_.add(Check::row_length, at, [] { return empty_frame_message(); });
+    if (static_cast<std::int64_t>(at) == outline_.cut_record) {
       const std::int32_t rows_read = outline_.cut_rows_read;
-      found_.add(Check::truncated_frame, line.offset,
-                 [&] { return truncated_frame_message(rows_read, state_.grid_height); });
+      cascading(Check::truncated_frame, at,
+                [&] { return truncated_frame_message(rows_read, state_.grid_height); });
     }
-    check_record(record, line.offset);
+    check_pattern_use(record, at);
+    check_record(record, at);
+    for (; next_timing_ < timing_.size() && timing_[next_timing_].record <= at; ++next_timing_) {
+      const TimingFinding& timing = timing_[next_timing_];
+      Finding* finding = cascading(timing.check, at, [&] { return timing.message; });
+      if (finding != nullptr) {
+        finding->notes.insert(finding->notes.begin(), timing.notes.begin(), timing.notes.end());
+      }
+    }
     // The panel as the painter brings it up to date: the next record's defaults come from it.
     update_pattern(state_.panel, record.pattern_number, false);
     update_measure_beat(state_.panel, record.measure, record.beat);
@@ -167,17 +222,14 @@ class Checker {
   // the position on. A block of nothing but such rows is remembered.
   bool row_block(const RowBlock& block) {
     found_.flush();
-    const std::uint64_t start = found_.next_offset();
+    FilePosition& position = found_.position();
+    const std::uint64_t start = position.next_offset();
     bool clean = true;
     for (std::int32_t index = 0; index < block.count; ++index) {
-      WveLine line;
-      line.text = block.row(index);
-      line.offset = start + static_cast<std::uint64_t>(index) * block.stride;
-      line.length = static_cast<std::uint32_t>(block.width);
-      line.line_end = static_cast<std::uint8_t>(block.stride - block.width);
-      if (line.text[0] != '*' && first_non_digit(line.text) == block.width &&
-          found_.none_pending() && found_.last_ended_line()) {
-        found_.step_over(line);
+      const WveLine line = position.block_row(block, index, start);
+      if (!examine_row(line.text, block.width).any() && found_.none_pending() &&
+          position.last_ended_line()) {
+        position.step_over(line);
       } else {
         row(line, index);
         clean = false;
@@ -188,19 +240,20 @@ class Checker {
 
   void repeated_rows(const RowBlock& block) {
     found_.flush();
-    found_.step_over_repeat(block);
+    found_.position().step_over_repeat(block);
   }
 
-  void row(const WveLine& line, std::int32_t index) {
-    found_.take(line);
-    check_piece(line, found_);
-    check_row(line, index, state_, encoding_, found_);
-  }
+  void row(const WveLine& line, std::int32_t index);
 
   bool frame_end(const FrameRecord&, std::int32_t) { return true; }
 
   void pattern(const WveLine& line, const PatternScan& scan) {
     update_pattern(state_.panel, scope_.pattern_number, !scope_.text().empty());
+    if (scan.number_converted && outline_.patterns_known && outline_.frames > 0 &&
+        outline_.used.count(scan.number) == 0) {
+      found_.add(Check::pattern_unused, line.offset,
+                 [&] { return pattern_unused_message(scan.number); });
+    }
     if (scan.text_converted) {
       check_pattern_text(
           scan.text, line.offset + static_cast<std::uint64_t>(scan.text.data() - line.text.data()),
@@ -212,15 +265,90 @@ class Checker {
 
  private:
   void check_record(const FrameRecord& record, std::uint64_t at);
+  void check_pattern_use(const FrameRecord& record, std::uint64_t at);
 
+  // A finding of a check that a grid cause may bring. After the cause, such findings are
+  // folded into the cause's own finding, which says how many follow from it; when that one is
+  // not written (its check ignored), into the first of them.
+  template <class Message>
+  Finding* cascading(Check check, std::uint64_t offset, Message&& message) {
+    const GridCause& cause = outline_.grid_cause;
+    if (!cause.found || offset < cause.offset || !check::cascading(check) || settings_.all) {
+      return found_.add(check, offset, message);
+    }
+    if (cause_noted_) return nullptr;
+    Finding* finding = found_.add(check, offset, message);
+    if (finding == nullptr) return nullptr;
+    cause_noted_ = true;
+    finding->notes.push_back(
+        {cause.line, cause.column,
+         grid_cause_note(cause.reason, state_.grid_width, state_.grid_height)});
+    if (cascade_.count > 1) {
+      finding->notes.push_back(
+          {finding->line, 1, fold_note(cascade_.count - 1, finding->line, cascade_.last_line)});
+    }
+    return finding;
+  }
+
+  // After the grid cause's own line: its finding says how many findings follow from it.
+  void note_cause(std::uint64_t offset) {
+    const GridCause& cause = outline_.grid_cause;
+    if (!cause.found || offset != cause.offset || settings_.all || cascade_.count == 0) return;
+    Finding* finding = found_.first_pending();
+    if (finding == nullptr) return;
+    cause_noted_ = true;
+    finding->notes.push_back(
+        {cascade_.first_line, 1,
+         grid_cascade_note(state_.grid_width, state_.grid_height, cascade_.count,
+                           cascade_.first_line, cascade_.last_line)});
+  }
+
+  const CheckSettings& settings_;
   const WveOutline& outline_;
+  const std::vector<TimingFinding>& timing_;
   TextEncoding encoding_;
   PieceFindings& found_;
   ConverterState& state_;
   DirectiveScope& scope_;
-  FrameTiming timing_;
+  std::size_t next_timing_ = 0;
   bool grid_seen_ = false;
+  bool in_empty_frame_ = false;
+  Cascade cascade_;           // the findings the grid cause brings, the timing's included
+  bool cause_noted_ = false;  // a finding already says how many follow from the grid cause
+  std::set<std::int32_t> unannounced_said_;
 };
+
+// A row read one by one: a "*" where a directive was meant, characters typed with the input
+// method on, cells that are no colour digit, a length other than the grid's width.
+void Checker::row(const WveLine& line, std::int32_t index) {
+  found_.take(line);
+  check_piece(line, outline_, found_);
+  if (in_empty_frame_) return;  // the frame's one finding says it all
+  const auto width = static_cast<std::size_t>(state_.grid_width);
+  const RowExamination found = examine_row(line.text, width);
+  const std::string_view text = line.text;
+  if (found.directive) {
+    cascading(Check::row_looks_like_directive, line.offset, [] { return row_directive_message(); });
+  }
+  if (found.full_width != nowhere) {
+    found_.add(Check::full_width, line.offset + found.full_width, [&] {
+      const std::size_t size = static_cast<unsigned char>(text[found.full_width]) == 0xef ? 3 : 2;
+      return full_width_row_message(shown(text.substr(found.full_width, size),
+                                          size == 3 ? TextEncoding::file_bytes : encoding_));
+    });
+  }
+  if (found.bad_cell != nowhere) {
+    cascading(Check::cell_value, line.offset + found.bad_cell,
+              [&] { return cell_value_message(shown(text.substr(found.bad_cell, 1), encoding_)); });
+  }
+  if (found.length) {
+    const bool longer = text.size() > width;
+    cascading(Check::row_length, line.offset + (longer ? width : line.length), [&] {
+      return row_length_message(static_cast<std::int64_t>(text.size()),
+                                static_cast<std::int64_t>(width), index + 1 == state_.grid_height);
+    });
+  }
+}
 
 void Checker::grid_size(const WveLine& line, const GridScan& scan, bool taken) {
   grid_seen_ = true;
@@ -234,17 +362,22 @@ void Checker::grid_size(const WveLine& line, const GridScan& scan, bool taken) {
                                   height);
     });
   } else {
+    if (!scan.height_converted) {
+      found_.add(Check::grid_partial, line.offset,
+                 [&] { return grid_partial_message(width, height); });
+    }
     std::string message = grid_fit_message(width, height);
     if (!message.empty()) found_.add(Check::grid_size, line.offset, [&] { return message; });
   }
+  note_cause(line.offset);
 }
 
-// A frame record: its form, its division, a measure the panel hides, and its timing.
+// A frame record: its form, its division, and a measure the panel hides.
 void Checker::check_record(const FrameRecord& record, std::uint64_t at) {
   if (record.numbers != 3 && record.numbers != 5) {
     found_.add(Check::frame_record, at, [&] { return frame_record_message(record.numbers); });
   }
-  if (record.numbers == 5 && (record.beat_division <= 0 || record.beat_division > 24)) {
+  if (record.numbers == 5 && (record.beat_division < 0 || record.beat_division > 24)) {
     found_.add(Check::division, at, [&] { return division_message(record.beat_division); });
   }
   const std::int32_t shown_measure = state_.panel.shown_measure;
@@ -258,32 +391,66 @@ void Checker::check_record(const FrameRecord& record, std::uint64_t at) {
     found_.add(Check::hidden_measure, at,
                [&] { return hidden_measure_message(record.measure, record.beat, shown_measure); });
   }
-  PlayPosition played;
-  std::int64_t stamped = 0;
-  if (timing_.frame(record.numbers, record.measure, record.beat, state_.beat_division, played,
-                    stamped)) {
-    found_.add(Check::timing, at, [&] {
-      return timing_message(record.measure, record.beat, played, stamped,
-                            timing_.beats_per_measure());
-    });
+}
+
+// A pattern number the file never announces, while it announces others.
+void Checker::check_pattern_use(const FrameRecord& record, std::uint64_t at) {
+  const std::int32_t number = record.pattern_number;
+  if (record.numbers < 1 || !outline_.patterns_known || outline_.announced.empty() ||
+      outline_.announced.count(number) != 0 || !unannounced_said_.insert(number).second) {
+    return;
   }
+  found_.add(Check::pattern_unannounced, at, [&] { return pattern_unannounced_message(number); });
+}
+
+TimingSettings timing_settings(const CheckSettings& settings, const WveOutline& outline,
+                               std::unique_ptr<MeasureMap>& measures) {
+  TimingSettings timing;
+  timing.fold = !settings.all;
+  if (settings.song != nullptr) {
+    measures = std::make_unique<MeasureMap>(*settings.song);
+    timing.first_frame = measures->opening_measure() + units_per_quarter;
+  } else {
+    timing.beats_per_measure =
+        settings.beats_per_measure > 0 ? settings.beats_per_measure : outline.beats_per_measure;
+    measures = std::make_unique<MeasureMap>(timing.beats_per_measure, 4);
+  }
+  timing.measures = measures.get();
+  return timing;
 }
 
 }  // namespace
 
-bool check_wve(ByteSource& source, const WveOutline& outline, std::string_view file,
+std::vector<TimingFinding> analyse_timing(ByteSource& source, const WveOutline& outline,
+                                          const CheckSettings& settings) {
+  std::unique_ptr<MeasureMap> measures;
+  TimingAnalysis timing(timing_settings(settings, outline, measures));
+  auto input = std::make_unique<WveReader>(source);
+  ConverterState state;
+  DirectiveScope scope;
+  TimingReader reader{state, timing, {}};
+  walk_directives(*input, state, scope, reader);
+  timing.finish();
+  return timing.findings();
+}
+
+bool check_wve(ByteSource& source, const WveOutline& outline,
+               const std::vector<TimingFinding>& timing, std::string_view file,
                const CheckSettings& settings, FindingWriter& writer) {
   auto input = std::make_unique<WveReader>(source);
   ConverterState state;
   DirectiveScope scope;
   PieceFindings found(file, settings.ignored, writer);
-  Checker checker(settings, outline, writer.encoding(), found, state, scope);
+  Checker checker(settings, outline, timing, writer.encoding(), found, state, scope);
   const WalkEnd end = walk_directives(*input, state, scope, checker);
   found.flush();
+  if (outline.empty && !found.ignored(Check::no_frames)) {
+    found.add_after_last(Check::no_frames, 0, no_frames_message(true), "");
+  }
   const std::int64_t marker = input->end_marker();
   if (end == WalkEnd::input_ended && marker >= 0 && outline.bytes_after_end_marker) {
     found.add_after_last(Check::after_eof_marker, static_cast<std::uint64_t>(marker),
-                         after_eof_marker_message(), '\x1a');
+                         after_eof_marker_message(), "\x1a");
   }
   return !input->failed();
 }
@@ -293,7 +460,9 @@ bool check_text(std::string_view bytes, std::string_view file, const CheckSettin
   MemorySource source(bytes, piece);
   const WveOutline outline = outline_wve(source);
   source.rewind();
-  return check_wve(source, outline, file, settings, writer) && !outline.read_failed;
+  const std::vector<TimingFinding> timing = analyse_timing(source, outline, settings);
+  source.rewind();
+  return check_wve(source, outline, timing, file, settings, writer) && !outline.read_failed;
 }
 
 }  // namespace mosaiq::check

@@ -23,4 +23,11 @@ constexpr char fold_ascii(char c) {
   return static_cast<char>(fold_ascii(static_cast<unsigned>(static_cast<unsigned char>(c))));
 }
 
+// The length of the valid UTF-8 sequence at text[at], or 0: overlong forms and surrogates are
+// not UTF-8.
+std::size_t utf8_sequence_length(std::string_view text, std::size_t at);
+
+// Whether the text is valid UTF-8 holding at least one character beyond ASCII.
+bool is_utf8_beyond_ascii(std::string_view text);
+
 }  // namespace mosaiq

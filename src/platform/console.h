@@ -48,6 +48,8 @@ class Reporter {
   void out(std::string_view text) { note(console_.write_out(text)); }
   // Writes "program: text" and a line end to standard error.
   void say(std::string_view text);
+  // Writes the text as it is to standard error.
+  void err(std::string_view text) { note(console_.write_err(text)); }
   // Answers a command line that asks for the help text or the version, or is bad usage (the
   // problem, then the usage lines): returns the exit status, or -1 when the run is to go on.
   int answer(CommandRequest request, std::string_view help, std::string_view usage,

@@ -130,6 +130,8 @@ class SystemFiles : public FileAccess {
     return identify_path(a).same_as(identify_path(b));
   }
 
+  bool stamp(const std::string& name, FileStamp& stamp) override { return stamp_path(name, stamp); }
+
   std::string link_target(const std::string& name) override { return follow_links(name); }
 
   bool write_atomically(const std::string& name, std::string_view bytes,

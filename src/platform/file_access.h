@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "convert/byte_streams.h"
+#include "platform/file_system.h"
 
 namespace mosaiq {
 
@@ -40,6 +41,8 @@ class FileAccess {
   virtual std::unique_ptr<OutputFile> create_output(const std::string& name) = 0;
   // Whether both names reach one existing file, through links too.
   virtual bool same_file(const std::string& a, const std::string& b) = 0;
+  // What changes when the file a name reaches is written; false when it cannot be examined.
+  virtual bool stamp(const std::string& name, FileStamp& stamp) = 0;
   // The name a link leads to, through every link; the name itself when it is no link.
   virtual std::string link_target(const std::string& name) = 0;
   // Writes the bytes to a temporary file beside `name`, every write checked and the file

@@ -22,8 +22,23 @@ struct FileIdentity {
   }
 };
 
+// What changes when a file is written: its size, when it was last written, and which file
+// its name reaches.
+struct FileStamp {
+  std::uint64_t size = 0;
+  std::int64_t written = 0;  // nanoseconds, on the system's clock
+  std::uint64_t index = 0;
+  bool operator==(const FileStamp& other) const {
+    return size == other.size && written == other.written && index == other.index;
+  }
+  bool operator!=(const FileStamp& other) const { return !(*this == other); }
+};
+
 FileIdentity identify_open_file(std::FILE* file);
 FileIdentity identify_path(const std::string& name);
+
+// The stamp of the file a name reaches; false when it cannot be examined.
+bool stamp_path(const std::string& name, FileStamp& stamp);
 
 // The file, opened for reading as bytes, and what it is; nullptr, with errno saying why, when it
 // cannot be opened or is a directory (EISDIR).

@@ -48,6 +48,16 @@ FileIdentity identify_path(const std::string& name) {
   return from_stat(info);
 }
 
+bool stamp_path(const std::string& name, FileStamp& stamp) {
+  struct stat info;
+  if (::stat(name.c_str(), &info) != 0) return false;
+  stamp.size = static_cast<std::uint64_t>(info.st_size);
+  stamp.written =
+      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+  stamp.index = static_cast<std::uint64_t>(info.st_ino);
+  return true;
+}
+
 std::string follow_links(const std::string& name) {
   char resolved[PATH_MAX];
   return ::realpath(name.c_str(), resolved) != nullptr ? std::string(resolved) : name;

@@ -89,22 +89,10 @@ void frame_runs(const Frame& frame, GlyphText& glyphs, std::string& out) {
 
 }  // namespace
 
-std::string page_data(const Script& script, const std::vector<double>& starts, double end,
-                      GlyphText& glyphs) {
-  std::string out = "{\"frames\":[";
-  for (std::size_t k = 0; k < script.frames.size(); ++k) {
-    out += k ? ",\n[" : "\n[";
-    frame_runs(script.frames[k], glyphs, out);
-    out += ']';
-  }
-  out += "],\n\"starts\":[";
-  for (std::size_t k = 0; k < starts.size(); ++k) {
-    if (k) out += ',';
-    out += seconds_text(starts[k]);
-  }
-  out += "],\n\"end\":";
-  out += seconds_text(end);
-  out += ",\n\"panels\":[";
+namespace {
+
+void append_panels(const Script& script, std::string& out) {
+  out += "\"panels\":[";
   for (std::size_t k = 0; k < script.frames.size(); ++k) {
     const PanelValues& panel = script.frames[k].panel;
     out += k ? ",[" : "[";
@@ -115,7 +103,40 @@ std::string page_data(const Script& script, const std::vector<double>& starts, d
     append_json_string(out, panel.beat);
     out += ']';
   }
-  return out + "]}";
+  out += "]";
+}
+
+// Every frame's start in seconds, then the song's measure and beat there.
+void append_times(const std::vector<FrameTime>& times, std::string& out) {
+  out += "\"starts\":[";
+  for (std::size_t k = 0; k + 1 < times.size(); ++k) {
+    if (k) out += ',';
+    out += seconds_text(times[k].seconds);
+  }
+  out += "],\n\"end\":" + seconds_text(times.back().seconds) + ",\n\"bars\":[";
+  for (std::size_t k = 0; k + 1 < times.size(); ++k) {
+    out += k ? ",[" : "[";
+    out += std::to_string(times[k].song.measure) + "," + std::to_string(times[k].song.beat) + "]";
+  }
+  out += "]";
+}
+
+}  // namespace
+
+std::string page_data(const PageContent& content, GlyphText& glyphs) {
+  std::string out = "{\"frames\":[";
+  for (std::size_t k = 0; k < content.script.frames.size(); ++k) {
+    out += k ? ",\n[" : "\n[";
+    frame_runs(content.script.frames[k], glyphs, out);
+    out += ']';
+  }
+  out += "],\n";
+  append_times(content.times, out);
+  out += ",\n";
+  append_panels(content.script, out);
+  out += ",\n\"song\":";
+  append_json_string(out, content.song);
+  return out + "}";
 }
 
 namespace {
@@ -139,10 +160,9 @@ struct PageTemplate {
 
 }  // namespace
 
-std::string html_page(const Script& script, const std::vector<double>& starts, double end,
-                      GlyphText& glyphs, const std::string& title) {
+std::string html_page(const PageContent& content, GlyphText& glyphs) {
   static const PageTemplate page;
-  const std::string fills[] = {html_escape(title), page_css, page_data(script, starts, end, glyphs),
+  const std::string fills[] = {html_escape(content.title), page_css, page_data(content, glyphs),
                                page_js};
   std::string out(page.pieces[0]);
   for (std::size_t i = 0; i < std::size(fills); ++i) {

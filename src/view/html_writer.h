@@ -8,6 +8,7 @@
 
 #include "view/glyph_text.h"
 #include "view/script_reader.h"
+#include "view/timeline.h"
 
 namespace mosaiq::view {
 
@@ -15,12 +16,19 @@ namespace mosaiq::view {
 // mosaiq-view, and another page may replace it.
 constexpr std::string_view page_mark = "<meta name=\"generator\" content=\"mosaiq-view\">";
 
-// `starts` holds one start in seconds per frame, `end` when the last frame ends.
-std::string html_page(const Script& script, const std::vector<double>& starts, double end,
-                      GlyphText& glyphs, const std::string& title);
+// What a page is made of: the script's frames, when each starts (one time for every frame, and
+// one more: when the last ends), its title, and the song the times follow, in words.
+struct PageContent {
+  const Script& script;
+  const std::vector<FrameTime>& times;
+  std::string title;
+  std::string song;
+};
 
-// The page's script data alone, as JSON: frames, starts, end and panels.
-std::string page_data(const Script& script, const std::vector<double>& starts, double end,
-                      GlyphText& glyphs);
+std::string html_page(const PageContent& content, GlyphText& glyphs);
+
+// The page's script data alone, as JSON: frames, starts, end, bars (the song's measure and beat
+// of each frame), panels and song.
+std::string page_data(const PageContent& content, GlyphText& glyphs);
 
 }  // namespace mosaiq::view

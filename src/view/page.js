@@ -147,6 +147,7 @@ function showFrame(k) {
   const panel = data.panels[k];
   $("frame").textContent = k;
   $("position").textContent = panel[1] !== "" || panel[2] !== "" ? panel[1] + ":" + panel[2] : "\u2013";
+  $("song-position").textContent = "song " + data.bars[k][0] + ":" + data.bars[k][1];
 }
 
 function showTime(seconds) {
@@ -259,6 +260,7 @@ $("speed").onchange = () => setSpeed(Number($("speed").value));
 $("seek").max = String(Math.round(data.end * 1000));
 $("seek").oninput = () => seek(frameAt(Number($("seek").value) / 1000));
 $("last").textContent = frameCount - 1;
+$("song").textContent = data.song;
 
 // Marks on the bar where the panel's pattern changes.
 {

@@ -100,16 +100,34 @@ bool apply_item(Screen& screen, const LineItem& item) {
   return false;
 }
 
+// What an item the screen cannot show was, in a few words.
+std::string describe(const LineItem& item) {
+  switch (item.kind) {
+    case ItemKind::character: return "text off the screen";
+    case ItemKind::sequence: {
+      std::string escape = "the escape ESC[";
+      for (int i = 0; i < item.count; ++i) {
+        if (i) escape += ';';
+        if (item.values[i] >= 0) escape += std::to_string(item.values[i]);
+      }
+      return escape + item.final_byte + " it does not know";
+    }
+    case ItemKind::passed_over: break;
+  }
+  return "a byte no screen shows (a control byte, a broken double-byte character or escape)";
+}
+
 }  // namespace
 
-std::int64_t apply_text_line(Screen& screen, std::string_view line) {
+std::int64_t apply_text_line(Screen& screen, std::string_view line, std::string* first) {
   const bool stays = !line.empty() && line.back() == ';';
   if (stays) line.remove_suffix(1);
   std::int64_t passed_over = 0;
   std::size_t at = 0;
   LineItem item;
   while (next_item(line, at, item)) {
-    if (!apply_item(screen, item)) ++passed_over;
+    if (apply_item(screen, item)) continue;
+    if (passed_over++ == 0 && first != nullptr) *first = describe(item);
   }
   if (!stays) {
     ++screen.cursor_row;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace mosaiq::view {
@@ -35,7 +36,8 @@ struct Screen {
 
 // Applies one text line of the script (without its line end): a line ending in ";" leaves the
 // cursor where the text ends, any other moves it to the start of the next row. Returns how many
-// things were passed over: unknown escapes, text off the screen, broken double-byte characters.
-std::int64_t apply_text_line(Screen& screen, std::string_view line);
+// things were passed over: unknown escapes, text off the screen, broken double-byte characters;
+// with `first`, says what the first of them was.
+std::int64_t apply_text_line(Screen& screen, std::string_view line, std::string* first = nullptr);
 
 }  // namespace mosaiq::view

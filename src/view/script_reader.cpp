@@ -42,7 +42,9 @@ Script read_script(std::string_view bytes) {
   std::int64_t wmode = 23;
   bool drawn_since_frame = false;
   std::size_t start = 0;
+  std::int64_t line_number = 0;
   while (start < bytes.size()) {
+    ++line_number;
     std::size_t end = bytes.find('\n', start);
     const std::size_t next = end == std::string_view::npos ? bytes.size() : end + 1;
     if (end == std::string_view::npos) end = bytes.size();
@@ -65,7 +67,12 @@ Script read_script(std::string_view bytes) {
         }
       }
     } else {
-      script.passed_over += apply_text_line(screen, line);
+      std::string what;
+      const std::int64_t passed = apply_text_line(screen, line, &what);
+      if (passed > 0 && script.first_passed_over.size() < 3) {
+        script.first_passed_over.push_back("line " + std::to_string(line_number) + ": " + what);
+      }
+      script.passed_over += passed;
       drawn_since_frame = true;
     }
   }

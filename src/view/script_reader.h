@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -26,6 +27,8 @@ struct Script {
   std::vector<Frame> frames;  // frame 0 is the screen after the header's empty line
   bool has_startup = false;   // a "@startup" line: the script looks like a WRD script
   std::int64_t passed_over = 0;
+  // The first few lines holding something passed over: "line N: what".
+  std::vector<std::string> first_passed_over;
   bool negative_wmode = false;  // some "@wmode" value was below 0
   std::int64_t first_negative_wmode = 0;
 };

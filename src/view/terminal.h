@@ -25,6 +25,8 @@ class Terminal {
   // Waits until `deadline` (a negative one: without end) or until a key or a signal comes.
   virtual Input wait(double deadline) = 0;
   virtual void write(std::string_view text) = 0;
+  // How many rows the terminal has.
+  virtual int rows() = 0;
 };
 
 // The process's own terminal, ready to play on: standard output a terminal of 80 x 25 or more,

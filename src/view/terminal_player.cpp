@@ -1,15 +1,28 @@
 #include "view/terminal_player.h"
 
+#include <cstdio>
 #include <string>
 
 namespace mosaiq::view {
 
 namespace {
 
+// "m:ss.mmm"
+std::string clock_text(double seconds) {
+  if (seconds < 0) seconds = 0;
+  char text[32];
+  const auto whole = static_cast<long long>(seconds);
+  std::snprintf(text, sizeof text, "%lld:%06.3f", whole / 60,
+                seconds - static_cast<double>(whole / 60 * 60));
+  return text;
+}
+
 // The player's own state: the frame shown, the screen it shows, and the clock.
 struct Playback {
-  const Script& script;
-  const std::vector<double>& starts;
+  Playback(Showing& what, Terminal& on, GlyphText& text)
+      : showing(what), terminal(on), glyphs(text) {}
+
+  Showing& showing;
   Terminal& terminal;
   GlyphText& glyphs;
   Screen shown;           // what the terminal shows
@@ -17,8 +30,13 @@ struct Playback {
   double origin = 0;      // when the timeline's 0 was, on the terminal's clock
   bool paused = false;
   double paused_at = 0;  // the timeline's time when the pause began
+  std::string problem;   // why the watched file could not be read again
+
+  std::size_t last() const { return showing.script.frames.size() - 1; }
+  double start_of(std::size_t k) const { return showing.times[k].seconds; }
 
   void show(std::size_t k) {
+    const Script& script = showing.script;
     Screen next = shown;
     if (k == frame + 1) {
       for (const CellChange& change : script.frames[k].changes) {
@@ -30,6 +48,23 @@ struct Playback {
     terminal.write(screen_changes(shown, next, glyphs));
     shown = next;
     frame = k;
+    status();
+  }
+
+  // The line under the screen: the frame, its start and the song's measure and beat, or why a
+  // watched file could not be read again.
+  void status() {
+    if (terminal.rows() <= screen_rows && problem.empty()) return;
+    const FrameTime& time = showing.times[frame];
+    std::string line = problem.empty()
+                           ? "frame " + std::to_string(frame) + "/" + std::to_string(last()) +
+                                 "  " + clock_text(time.seconds) + "  song " +
+                                 std::to_string(time.song.measure) + ":" +
+                                 std::to_string(time.song.beat)
+                           : problem;
+    if (line.size() > screen_columns) line.resize(screen_columns);
+    const int row = terminal.rows() > screen_rows ? screen_rows + 1 : screen_rows;
+    terminal.write("\x1b[" + std::to_string(row) + ";1H\x1b[0m\x1b[2K" + line);
   }
 
   // After the terminal was someone else's: clear it and draw every cell again.
@@ -39,6 +74,7 @@ struct Playback {
     shown = Screen{};
     terminal.write(screen_changes(shown, next, glyphs));
     shown = next;
+    status();
   }
 
   void pause_or_play() {
@@ -53,8 +89,31 @@ struct Playback {
   void step(Input input) {
     if (!paused) return;
     if (input == Input::step_back && frame > 0) show(frame - 1);
-    if (input == Input::step_forward && frame + 1 < script.frames.size()) show(frame + 1);
-    paused_at = starts[frame];
+    if (input == Input::step_forward && frame < last()) show(frame + 1);
+    paused_at = start_of(frame);
+  }
+
+  // The watched file again, at the frame on screen (or its last, when it has fewer now).
+  void reload(Watch& watch) {
+    Showing fresh;
+    if (!watch.reload(fresh, problem)) {
+      status();
+      return;
+    }
+    problem.clear();
+    const std::size_t k =
+        frame < fresh.script.frames.size() ? frame : fresh.script.frames.size() - 1;
+    showing = std::move(fresh);
+    const Screen next = screen_at(showing.script, k);
+    terminal.write(screen_changes(shown, next, glyphs));
+    shown = next;
+    frame = k;
+    if (paused) {
+      paused_at = start_of(k);
+    } else {
+      origin = terminal.now() - start_of(k);
+    }
+    status();
   }
 };
 
@@ -75,19 +134,27 @@ std::string screen_changes(const Screen& from, const Screen& to, GlyphText& glyp
   return text;
 }
 
-int play(const Script& script, const std::vector<double>& starts, Terminal& terminal,
-         GlyphText& glyphs) {
-  Playback playback{script, starts, terminal, glyphs, Screen{}};
+int play(Showing& showing, Terminal& terminal, GlyphText& glyphs, Watch* watch) {
+  Playback playback(showing, terminal, glyphs);
   terminal.write("\x1b[0m\x1b[2J");
   playback.frame = static_cast<std::size_t>(-1);  // frame 0 comes after "no frame"
   playback.show(0);
   playback.origin = terminal.now();
-  const std::size_t last = script.frames.size() - 1;
-  while (playback.frame < last || playback.paused) {
-    const double deadline = playback.paused ? -1 : playback.origin + starts[playback.frame + 1];
+  double next_look = terminal.now() + watch_interval;
+  while (playback.frame < playback.last() || playback.paused || watch != nullptr) {
+    const bool due = !playback.paused && playback.frame < playback.last();
+    double deadline = due ? playback.origin + playback.start_of(playback.frame + 1) : -1;
+    if (watch != nullptr && (deadline < 0 || next_look < deadline)) deadline = next_look;
     const Input input = terminal.wait(deadline);
     switch (input) {
-      case Input::deadline: playback.show(playback.frame + 1); break;
+      case Input::deadline:
+        if (watch != nullptr && terminal.now() >= next_look) {
+          next_look = terminal.now() + watch_interval;
+          if (watch->changed()) playback.reload(*watch);
+        } else if (due) {
+          playback.show(playback.frame + 1);
+        }
+        break;
       case Input::play_pause: playback.pause_or_play(); break;
       case Input::step_back:
       case Input::step_forward: playback.step(input); break;

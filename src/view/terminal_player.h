@@ -1,21 +1,45 @@
 // Plays a script on a terminal in step with the timeline: Space pauses and plays on, Left and
-// Right step while paused, q quits.
+// Right step while paused, q quits. Below the 25 rows of the screen, where the terminal has a
+// 26th, a line shows the frame, its time and the song's measure and beat.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "view/glyph_text.h"
 #include "view/script_reader.h"
 #include "view/terminal.h"
+#include "view/timeline.h"
 
 namespace mosaiq::view {
 
-// Shows frame 0, then every frame at its start (seconds from the start of playing, one for each
-// frame). Deadlines count from the start, so drawing does not make the playback drift; a pause
-// moves them on by its length. Returns the exit status: 0 at the end or on q, 130 when
-// interrupted. After Ctrl-Z the screen is drawn again and the player waits, paused.
-int play(const Script& script, const std::vector<double>& starts, Terminal& terminal,
-         GlyphText& glyphs);
+// What is played: the script's frames and when each starts (one more: when the last ends).
+struct Showing {
+  Script script;
+  std::vector<FrameTime> times;
+  std::string song;  // the song and tempo the times follow, in words
+};
+
+// A file watched while it plays.
+class Watch {
+ public:
+  virtual ~Watch() = default;
+  // Whether the file (or its song) changed on disk since the last look.
+  virtual bool changed() = 0;
+  // Reads it again into `showing`; false, with the problem, when it cannot be shown.
+  virtual bool reload(Showing& showing, std::string& problem) = 0;
+};
+
+// How often a watched file is looked at, in seconds.
+constexpr double watch_interval = 0.25;
+
+// Shows frame 0, then every frame at its start (seconds from the start of playing). Deadlines
+// count from the start, so drawing does not make the playback drift; a pause moves them on by
+// its length. With a watch, a file that changed is read again and shown at the frame on screen;
+// one that cannot be read leaves the last good one on screen, with a line that says why.
+// Returns the exit status: 0 at the end or on q, 130 when interrupted. After Ctrl-Z the screen
+// is drawn again and the player waits, paused.
+int play(Showing& showing, Terminal& terminal, GlyphText& glyphs, Watch* watch = nullptr);
 
 // The escapes that bring a terminal showing `from` to `to`, cell by cell.
 std::string screen_changes(const Screen& from, const Screen& to, GlyphText& glyphs);

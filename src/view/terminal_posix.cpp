@@ -73,11 +73,10 @@ class PosixTerminal : public Terminal {
     std::signal(SIGTSTP, SIG_DFL);
     std::signal(SIGCONT, SIG_DFL);
     if (modes_saved) ::tcsetattr(STDIN_FILENO, TCSANOW, &saved_modes);
-    // Under the 25 rows of the screen where the terminal has more; on its last row otherwise,
-    // with no line end that would scroll the panel away.
-    winsize size{};
-    const bool taller = ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 25;
-    const std::string end = std::string(give_back) + (taller ? "\x1b[26;1H" : "\x1b[25;1H");
+    // Under the screen and its status line where the terminal has room; on its last row
+    // otherwise, with no line end that would scroll the panel away.
+    const int last = rows() > 27 ? 27 : rows();
+    const std::string end = std::string(give_back) + "\x1b[" + std::to_string(last) + ";1H";
     write_all(end.data(), end.size());
   }
 
@@ -108,6 +107,11 @@ class PosixTerminal : public Terminal {
   }
 
   void write(std::string_view text) override { write_all(text.data(), text.size()); }
+
+  int rows() override {
+    winsize size{};
+    return ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_row > 0 ? size.ws_row : 25;
+  }
 
  private:
   // A key pressed: Space, q, or the arrows' escape sequences; anything else is passed over.

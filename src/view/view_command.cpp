@@ -1,12 +1,14 @@
 #include "view/view_command.h"
 
+#include <cstdio>
+
 #include "platform/console.h"
 #include "platform/file_access.h"
 #include "platform/file_names.h"
 #include "platform/output_rules.h"
+#include "song/song_file.h"
 #include "view/glyph_text.h"
 #include "view/html_writer.h"
-#include "view/midi_file.h"
 #include "view/script_input.h"
 #include "view/script_reader.h"
 #include "view/terminal_player.h"
@@ -17,47 +19,57 @@ namespace mosaiq::view {
 
 namespace {
 
-// One run: what was asked for, and where it goes.
+// One run: what was asked for, where it goes, and the song the script plays with.
 struct Run {
   const ViewOptions& options;
   ViewSystem& system;
   Reporter& reporter;
-  std::string song_name;  // the song used; empty without one
+  std::string script;  // the script's name, ".wve" added where it has no extension
+  std::string song;    // the song's name; empty without one
 };
 
-// The song beside the script: its name with ".mid" or ".MID" for its extension.
-std::string song_beside(const std::string& script, FileAccess& files, const PathSyntax& syntax) {
-  if (script == "-") return {};
-  const std::size_t dot = script.rfind('.');
-  const bool has_extension =
-      dot != std::string::npos && dot >= last_component_start(script, syntax);
-  const std::string base = has_extension ? script.substr(0, dot) : script;
-  for (const char* extension : {".mid", ".MID"}) {
-    if (files.exists(base + extension)) return base + extension;
-  }
-  return {};
+std::string tempo_text(double bpm) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", bpm);
+  return text;
 }
 
-// The song's tempo map and time signature; 4/4 at 120 without one. False when a song named or
-// found cannot be used.
-bool load_song(Run& run, Song& song) {
-  const ViewOptions& options = run.options;
-  run.song_name = options.midi.empty()
-                      ? song_beside(options.script, run.system.files, run.system.syntax)
-                      : options.midi;
-  song = Song{};
-  if (run.song_name.empty()) return true;
-  std::string bytes, problem;
-  if (!read_whole_file(run.system.files, run.song_name, max_midi_bytes, bytes, problem)) {
-    run.reporter.say("cannot read the song " + run.song_name + ": " + problem);
+// The song and tempo the times follow, in words.
+std::string song_words(const Run& run, const Song& song) {
+  const SignatureChange opening = song.opening();
+  const std::string at =
+      std::to_string(opening.numerator) + "/" + std::to_string(opening.denominator) + " at " +
+      tempo_text(TempoWalk(song, run.options.bpm).opening_bpm()) + " quarter notes a minute";
+  if (run.song.empty()) return "no song: the timing assumes " + at;
+  return "song " + run.song + ": " + at + (run.options.bpm > 0 ? " (--bpm)" : " at its start");
+}
+
+// Reads the script and its song into `showing`; false, with the problem, when either cannot be
+// used. `notes` gets what was passed over in reading the song.
+bool load_showing(Run& run, Showing& showing, std::string& problem, std::string& notes) {
+  std::string bytes;
+  if (!load_script(run.system.files, run.script, bytes, problem)) {
+    problem = "cannot read " + run.script + ": " + problem;
     return false;
   }
-  if (bytes.size() > max_midi_bytes || !read_midi(bytes, song, problem)) {
-    run.reporter.say(
-        "cannot use the song " + run.song_name + ": " +
-        (bytes.size() > max_midi_bytes ? std::string("larger than any song") : problem));
+  showing.script = read_script(bytes);
+  if (!is_wve_name(run.script) && !showing.script.has_startup) {
+    problem = run.script +
+              " does not look like a WRD script (it has no @startup line); a WVE file is read as "
+              "one when its name ends in .wve";
     return false;
   }
+  Song song;
+  if (!run.song.empty()) {
+    const SongRead read = load_song(run.system.files, run.song, song);
+    if (!read.read) {
+      problem = read.problem;
+      return false;
+    }
+    notes = read.note;
+  }
+  showing.times = frame_times(showing.script, song, run.options.bpm);
+  showing.song = song_words(run, song);
   return true;
 }
 
@@ -68,8 +80,8 @@ int print_frame(Run& run, const Script& script, GlyphText& glyphs) {
   if (wanted != "end") {
     const unsigned long long number = std::stoull(wanted);
     if (number > last) {
-      run.reporter.say("frame " + wanted + " is past the end; " + run.options.script +
-                       " has frames 0 to " + std::to_string(last));
+      run.reporter.say("frame " + wanted + " is past the end; " + run.script + " has frames 0 to " +
+                       std::to_string(last));
       return 1;
     }
     k = static_cast<std::size_t>(number);
@@ -78,22 +90,23 @@ int print_frame(Run& run, const Script& script, GlyphText& glyphs) {
   return 0;
 }
 
-void print_list(Run& run, const Script& script, const std::vector<double>& starts) {
-  std::string text = "frame\tstart\tpattern\tmeasure\tbeat\n";
-  for (std::size_t k = 0; k < script.frames.size(); ++k) {
-    const PanelValues& panel = script.frames[k].panel;
-    text += std::to_string(k) + "\t" + seconds_text(starts[k]) + "\t" + panel.pattern + "\t" +
-            panel.measure + "\t" + panel.beat + "\n";
+void print_list(Run& run, const Showing& showing) {
+  std::string text = "frame\tstart\tsong_measure\tsong_beat\tpattern\tmeasure\tbeat\n";
+  for (std::size_t k = 0; k < showing.script.frames.size(); ++k) {
+    const PanelValues& panel = showing.script.frames[k].panel;
+    const FrameTime& time = showing.times[k];
+    text += std::to_string(k) + "\t" + seconds_text(time.seconds) + "\t" +
+            std::to_string(time.song.measure) + "\t" + std::to_string(time.song.beat) + "\t" +
+            panel.pattern + "\t" + panel.measure + "\t" + panel.beat + "\n";
   }
   run.reporter.out(text);
 }
 
-int write_page(Run& run, const Script& script, const std::vector<double>& starts,
-               GlyphText& glyphs) {
+int write_page(Run& run, const Showing& showing, GlyphText& glyphs) {
   const ViewOptions& options = run.options;
   OutputRules rules;
-  if (options.script != "-") rules.inputs.push_back({options.script, "the script"});
-  if (!run.song_name.empty()) rules.inputs.push_back({run.song_name, "the song"});
+  if (run.script != "-") rules.inputs.push_back({run.script, "the script"});
+  if (!run.song.empty()) rules.inputs.push_back({run.song, "the song"});
   rules.mark = page_mark;
   rules.force = options.force;
   const std::string refusal = output_refusal(run.system.files, options.html, rules);
@@ -101,59 +114,96 @@ int write_page(Run& run, const Script& script, const std::vector<double>& starts
     run.reporter.say(refusal);
     return 2;
   }
-  const std::vector<double> frame_starts(starts.begin(), starts.end() - 1);
+  const PageContent content{showing.script, showing.times, run.script, showing.song};
   std::string why;
-  if (!run.system.files.write_atomically(
-          options.html, html_page(script, frame_starts, starts.back(), glyphs, options.script),
-          why)) {
+  if (!run.system.files.write_atomically(options.html, html_page(content, glyphs), why)) {
     run.reporter.say("cannot write " + options.html + ": " + why);
     return 2;
   }
   return 0;
 }
 
-int play_in_terminal(Run& run, const Script& script, const std::vector<double>& starts,
-                     GlyphText& glyphs) {
+// The script (and its song) watched for changes on disk while it plays.
+class FileWatch : public Watch {
+ public:
+  explicit FileWatch(Run& run) : run_(run) { changed(); }
+
+  bool changed() override {
+    const FileStamp script = stamp(run_.script), song = stamp(run_.song);
+    const bool different = script != script_ || song != song_;
+    script_ = script;
+    song_ = song;
+    return different;
+  }
+
+  bool reload(Showing& showing, std::string& problem) override {
+    std::string notes;
+    return load_showing(run_, showing, problem, notes);
+  }
+
+ private:
+  FileStamp stamp(const std::string& name) {
+    FileStamp stamp;
+    if (!name.empty()) run_.system.files.stamp(name, stamp);
+    return stamp;
+  }
+
+  Run& run_;
+  FileStamp script_, song_;
+};
+
+int play_in_terminal(Run& run, Showing& showing, GlyphText& glyphs) {
   std::string problem;
   std::unique_ptr<Terminal> terminal = run.system.open_terminal(problem);
   if (!terminal) {
     run.reporter.say(problem);
     return 1;
   }
-  return play(script, starts, *terminal, glyphs);
+  if (!run.options.watch) return play(showing, *terminal, glyphs);
+  FileWatch watch(run);
+  return play(showing, *terminal, glyphs, &watch);
 }
 
-int show(Run& run, const Script& script, const Song& song) {
+// Says once what the timing assumes when no song was found.
+void say_assumptions(Run& run) {
+  if (!run.song.empty() || run.options.mode == ViewMode::frame) return;
+  const std::string looked = run.script == "-"
+                                 ? "standard input has no name to look beside"
+                                 : "looked for " + song_name_for(run.system.syntax, run.script);
+  run.reporter.say("no song found (" + looked + "); timing assumes 4/4 at " +
+                   tempo_text(run.options.bpm > 0 ? run.options.bpm : 120) +
+                   " quarter notes a minute");
+}
+
+void say_passed_over(Run& run, const Script& script) {
+  if (script.passed_over == 0) return;
+  std::string text = "passed over " + std::to_string(script.passed_over) +
+                     (script.passed_over == 1 ? " item" : " items") + " the screen cannot show" +
+                     (is_wve_name(run.script) ? " in the script" : "");
+  for (std::size_t i = 0; i < script.first_passed_over.size(); ++i) {
+    text += (i == 0 ? ": " : "; ") + script.first_passed_over[i];
+  }
+  if (static_cast<std::size_t>(script.passed_over) > script.first_passed_over.size()) {
+    text += "; ...";
+  }
+  run.reporter.say(text);
+}
+
+int show(Run& run, Showing& showing) {
   const ViewOptions& options = run.options;
+  const Script& script = showing.script;
   GlyphText glyphs;
-  const std::vector<double> starts = frame_starts(script, song, options.bpm);
   if (script.negative_wmode && options.mode != ViewMode::frame) {
     run.reporter.say("@wmode(" + std::to_string(script.first_negative_wmode) +
                      ") is played as @wmode(0)");
   }
   switch (options.mode) {
     case ViewMode::frame: return print_frame(run, script, glyphs);
-    case ViewMode::list: print_list(run, script, starts); return 0;
-    case ViewMode::html: return write_page(run, script, starts, glyphs);
+    case ViewMode::list: print_list(run, showing); return 0;
+    case ViewMode::html: return write_page(run, showing, glyphs);
     case ViewMode::play: break;
   }
-  return play_in_terminal(run, script, starts, glyphs);
-}
-
-// Reads the script; false, having said why, when it cannot be shown.
-bool read_script_file(Run& run, Script& script) {
-  const std::string& name = run.options.script;
-  std::string bytes, problem;
-  if (!load_script(run.system.files, name, bytes, problem)) {
-    run.reporter.say("cannot read " + name + ": " + problem);
-    return false;
-  }
-  script = read_script(bytes);
-  if (is_wve_name(name) || script.has_startup) return true;
-  run.reporter.say(name +
-                   " does not look like a WRD script (it has no @startup line); a WVE file is "
-                   "read as one when its name ends in .wve");
-  return false;
+  return play_in_terminal(run, showing, glyphs);
 }
 
 }  // namespace
@@ -165,17 +215,19 @@ int run_view(const std::vector<std::string>& arguments, ViewSystem& system) {
   const CommandRequest request = parse_view_options(arguments, options, problem);
   const int answered = reporter.answer(request, view_help, view_usage, problem);
   if (answered >= 0) return answered;
-  Run run{options, system, reporter, {}};
-  Script script;
-  Song song;
-  if (!read_script_file(run, script) || !load_song(run, song)) return reporter.status(2);
-  const int status = show(run, script, song);
-  if (script.passed_over != 0) {
-    reporter.say(
-        "passed over " + std::to_string(script.passed_over) +
-        (script.passed_over == 1 ? " item" : " items") +
-        " the screen cannot show (unknown escapes, text off the screen, broken characters)");
+  Run run{options, system, reporter, options.script, options.midi};
+  if (run.script != "-") run.script = make_input_name(options.script, system.syntax);
+  if (run.song.empty()) run.song = song_beside(system.files, system.syntax, run.script);
+  Showing showing;
+  std::string notes;
+  if (!load_showing(run, showing, problem, notes)) {
+    reporter.say(problem);
+    return reporter.status(2);
   }
+  if (!notes.empty()) reporter.say("note: " + notes);
+  say_assumptions(run);
+  const int status = show(run, showing);
+  say_passed_over(run, showing.script);
   return reporter.status(status);
 }
 

@@ -3,7 +3,7 @@
 namespace mosaiq::view {
 
 const char* const view_usage =
-    "usage: mosaiq-view [--midi SONG.mid] [--bpm N] FILE\n"
+    "usage: mosaiq-view [--watch] [--midi SONG.mid] [--bpm N] FILE\n"
     "       mosaiq-view --frame K|end [--plain] FILE\n"
     "       mosaiq-view --list [--midi SONG.mid] [--bpm N] FILE\n"
     "       mosaiq-view --html OUT.html [--force] [--midi SONG.mid] [--bpm N] FILE\n";
@@ -13,14 +13,18 @@ const char* const view_help =
     "its song, without a player.\n"
     "\n"
     "FILE is a WRD script, a WVE file (a name ending in .wve: converted first, as mosaiq\n"
-    "converts it), or - for a script on standard input.\n"
+    "converts it; a name with no extension gets .wve), or - for a script on standard input.\n"
     "\n"
     "  mosaiq-view FILE             play it in this terminal (80 x 25 at least): Space pauses,\n"
-    "                               Left and Right step while paused, q quits\n"
+    "                               Left and Right step while paused, q quits; a 26th row\n"
+    "                               shows the frame, its time and the song's measure:beat\n"
+    "  --watch                      while playing, show FILE (and its song) again whenever it\n"
+    "                               changes on disk, at the frame on screen\n"
     "  --frame K|end [--plain]      print the screen after frame K (0: after the header; end:\n"
     "                               the last), with colours or, with --plain, without\n"
-    "  --list                       print when each frame starts: frame, start in seconds, and\n"
-    "                               the pattern, measure and beat the panel shows after it\n"
+    "  --list                       print when each frame starts: frame, start in seconds, the\n"
+    "                               song's measure and beat there (song_measure, song_beat),\n"
+    "                               and the pattern, measure and beat the panel shows after it\n"
     "  --html OUT.html              write a page that plays it: never over FILE, the song or a\n"
     "                               WVE file, and over another file only when it is a page\n"
     "                               mosaiq-view wrote\n"
@@ -34,7 +38,9 @@ const char* const view_help =
     "\n"
     "Timeline, as a WRD player plays a script: its first line takes one measure of the song's\n"
     "opening time signature, then every empty line ends a frame and moves on (n + 1) / 24 of a\n"
-    "quarter note under @wmode(n). Without a song: 4/4 at 120 quarter notes a minute.\n"
+    "quarter note under @wmode(n). Without a song: 4/4 at 120 quarter notes a minute, which\n"
+    "is said once on standard error. A song's measures count through its time signatures, a\n"
+    "beat being the signature's note (an eighth in 6/8).\n"
     "\n"
     "The page: Space plays and pauses, Left and Right step, Home and End go to the first and\n"
     "last frame, f is full screen, < and > (or [ and ]) change the speed; open it at\n"
@@ -46,7 +52,7 @@ const char* const view_help =
 
 namespace {
 
-enum Option : std::size_t { frame, plain, list, html, midi, bpm, force };
+enum Option : std::size_t { frame, plain, list, html, midi, bpm, force, watch };
 const std::vector<OptionSpec> option_table = {
     {"--frame", OptionSpec::required},
     {"--plain"},
@@ -55,6 +61,7 @@ const std::vector<OptionSpec> option_table = {
     {"--midi", OptionSpec::required},
     {"--bpm", OptionSpec::required},
     {"--force"},
+    {"--watch"},
 };
 
 // Takes one option; false, with the problem, when its value is not one it takes.
@@ -77,6 +84,7 @@ bool take_option(const OptionUse& use, ViewOptions& options, std::string& proble
       return true;
     case midi: options.midi = use.value; return true;
     case force: options.force = true; return true;
+    case watch: options.watch = true; return true;
     default: break;
   }
   if (!read_decimal(use.value, 1, options.bpm)) {
@@ -94,6 +102,8 @@ bool conflicts(const CommandLine& line, std::string& problem) {
     problem = "--plain goes with --frame";
   } else if (line.has(force) && !line.has(html)) {
     problem = "--force goes with --html";
+  } else if (line.has(watch) && (line.has(frame) || line.has(html) || line.has(list))) {
+    problem = "--watch goes with playing in the terminal";
   }
   return !problem.empty();
 }

@@ -19,6 +19,7 @@ struct ViewOptions {
   bool plain = false;  // --plain: --frame without colour escapes
   std::string html;    // --html: the page to write
   bool force = false;  // --force: write over a file this program did not write
+  bool watch = false;  // --watch: play, and show the file again whenever it changes
 };
 
 // Options come in any order around the one file argument. On bad_usage, `problem` says what is

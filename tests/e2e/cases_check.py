@@ -8,7 +8,7 @@ import json
 
 from e2e import Case, sjis, wve
 
-USAGE = (b"usage: mosaiq-check [--format text|json] [--beats-per-measure N]\n"
+USAGE = (b"usage: mosaiq-check [--format text|json] [--midi SONG.mid | --beats-per-measure N] [--all]\n"
          b"                    [--ignore CHECK[,CHECK...]] [--color[=auto|always|never]] FILE...\n"
          b"       mosaiq-check -h | --help | --version\n")
 
@@ -30,20 +30,35 @@ def as_json(*findings):
     """The JSON form of findings given as (file, line, column, check, message)."""
     if not findings:
         return b"[]\n"
-    objects = [json.dumps({"file": f, "line": l, "column": c, "check": k, "message": m},
-                          ensure_ascii=False).replace('{"', '{"', 1) for f, l, c, k, m in findings]
+    objects = [json.dumps({"file": f, "line": l, "column": c, "check": k, "message": m,
+                           "notes": []}, ensure_ascii=False) for f, l, c, k, m in findings]
     return ("[\n  " + ",\n  ".join(objects) + "\n]\n").encode()
 
 
-def check(name, files, *findings, args=None, status=None, stderr=b"", env=None, tags=()):
-    """A case checking a.wve (or the files given); expects exactly the findings, in order."""
+def summary(warnings, files):
+    """The last line on standard error: how many warnings, in how many files."""
+    return (f"{warnings} warning{'s' if warnings != 1 else ''} in {files} "
+            f"file{'s' if files != 1 else ''}\n").encode()
+
+
+def check(name, files, *findings, args=None, status=None, stderr=None, env=None, tags=()):
+    """A case checking a.wve (or the files given); expects exactly the findings, in order, and
+    the summary line after them. The cases are about other checks than no-frames: a file of
+    them without a frame record leaves that check out."""
     if isinstance(files, bytes):
         files = {"a.wve": files}
     stdout = b"".join(findings)
     if status is None:
         status = 1 if findings else 0
-    return Case(name, args if args is not None else ["a"], files=files, stdout=stdout,
-                stderr=stderr, status=status, env=env, tags=tags)
+    if stderr is None:
+        names = {finding.split(b":", 1)[0] for finding in findings}
+        stderr = summary(len(findings), len(names)) if findings else b""
+    if args is None:
+        args = ["a"]
+    if not any(b"*f" in data for data in files.values()):
+        args = ["--ignore=no-frames"] + args
+    return Case(name, args, files=files, stdout=stdout, stderr=stderr, status=status, env=env,
+                tags=tags)
 
 
 def frame(record, rows=FRAME_ROWS):
@@ -54,6 +69,12 @@ CLEAN = wve("*nXY=24,5", "*p1,Intro", *frame("*f1-1-1"), *frame("*f1-1-2-1/2"),
             *frame("*f1-1-2-0/2"), *frame("*f1-1-3-0/4"), *frame("*f1-1-3-0/4"),
             *frame("*f1-1-3-0/4"), *frame("*f1-1-3-0/4"), *frame("*f1-1-4-0/1"),
             *frame("*f1-2-1"), "*end", "*END after the end is never read", end=b"\r\n")
+
+FORGOTTEN_DIVISION = wve("*nXY=2,1", *[line for record in (
+    "*f1-1-1-0/2", "*f1-1-1-0/2", "*f1-1-2-0/2", "*f1-1-2", "*f1-1-3-0/2", "*f1-1-3-0/2",
+    "*f1-1-4-0/2", "*f1-1-4-0/2", "*f1-2-1-0/2") for line in (record, "11")])
+FOUR_BEATS = [line for measure in range(1, 5) for beat in range(1, 5)
+              for line in (f"*f1-{measure}-{beat}", "11")]
 
 LONG_ROW = "row has 25 cells but the grid is 24 wide: every later cell of this frame shifts by one"
 
@@ -136,11 +157,9 @@ CASES = [
                   "*f1-1"),
           finding(8, 1, "frame-record", "frame record with 4 numbers, not 3 or 5: the flag is "
                   "read, but without \"/D\" the division is taken as 1", "*f1-1-1-1")),
-    check("divisions 0, below 0 and above 24; 24 is fine",
+    check("divisions below 0 and above 24; 24 is fine, and 0 keeps the one in force",
           wve("*nXY=1,1", "*f1-1-1-0/24", "0", "*f1-1-2-0/0", "0", "*f1-1-3-0/-2", "0",
               "*f1-1-4-0/25", "0"),
-          finding(4, 1, "division", "beat division 0 keeps the division in force; 1 to 24 set "
-                  "one", "*f1-1-2-0/0"),
           finding(4, 1, "timing", "frame stamped measure 1 beat 2 plays at measure 1 beat 1 + "
                   "1/24, 23/24 of a beat early: the frames before it last less than the stamps "
                   "say (4 beats a measure)", "*f1-1-2-0/0"),
@@ -174,6 +193,8 @@ CASES = [
                   name="h30.wve"),
           finding(1, 1, "grid-size", "a grid 0 cells wide has no cells: nothing is painted",
                   "*nXY=0,3", name="w0.wve"),
+          finding(1, 1, "grid-partial", "\"*nXY=\" sets the width alone (the form is *nXY=W,H): "
+                  "the grid is 30 x 5, its height unchanged", "*nXY=30", name="only.wve"),
           finding(1, 1, "grid-size", "\"*nXY=\" with no number to read: the grid stays 24 x 5",
                   "*nXY=x", name="none.wve"),
           finding(1, 1, "grid-size", "a grid of -5 x 2 is not taken (a side below 0, or more "
@@ -293,6 +314,29 @@ CASES = [
               "*f1-1-2-0/0", "0", "*f1-1-3", "0"),
           args=["--ignore", "division", "a"]),
 
+    # one mistake, one finding: its cause as a note, its cascade folded
+    Case("a division left out is named as the cause of the late frame, in both forms",
+         ["--format=json", "a"], files={"a.wve": FORGOTTEN_DIVISION},
+         stdout=("[\n  " + json.dumps({
+             "file": "a.wve", "line": 12, "column": 1, "check": "timing",
+             "message": "frame stamped measure 1 beat 3 plays at measure 1 beat 4, 1 beat late: the "
+                        "frames before it last more than the stamps say, as a division changed "
+                        "before it (4 beats a measure)",
+             "notes": [{"file": "a.wve", "line": 8, "column": 1,
+                        "message": "this record has three numbers, so it sets the division back "
+                                   "to 1 (from 2): a frame lasts a quarter note from here, not 1/2 "
+                                   "of a quarter note (\"-0/2\" at its end keeps it)"}]},
+             ensure_ascii=False) + "\n]\n").encode(),
+         stderr=summary(1, 1), status=1),
+    Case("a misspelt grid line: one finding, and --all shows what follows from it",
+         ["--all", "a"], files={"a.wve": wve("*nxy=2,1", *FOUR_BEATS)}, stdout=None,
+         stderr=summary(53, 1), status=1),
+    check("a misspelt grid line makes one finding", wve("*nxy=2,1", *FOUR_BEATS),
+          finding(1, 1, "unknown-directive", 'unknown directive "*nxy=2,1": the line is ignored; '
+                  'did you mean "*nXY="?', "*nxy=2,1")
+          + b"a.wve:3:1: note: the grid stays 24 x 5, so 52 more findings follow from this line "
+            b"(lines 3-33); --all shows them\n"),
+
     # output forms and the command line
     check("findings as one JSON array, always UTF-8",
           {"a.wve": wve("*END", "*終わり"), "b.wve": wve("*nXY=24,5")},
@@ -300,9 +344,9 @@ CASES = [
                    'unknown directive "*END": the line is ignored; did you mean "*end"?'),
                   ("a.wve", 2, 1, "unknown-directive",
                    'unknown directive "*終わり": the line is ignored')),
-          args=["--format", "json", "a", "b"]),
+          args=["--format", "json", "a", "b"], stderr=summary(2, 1)),
     check("no finding in JSON is an empty array", CLEAN, as_json(), args=["--format=json", "a"],
-          status=0),
+          status=0, stderr=b""),
     check("quoted text in UTF-8 in a UTF-8 locale, the file's own bytes otherwise",
           {"a.wve": wve("*終わり", b"*\x81"), "b.wve": wve("*終わり")},
           finding(1, 1, "unknown-directive", 'unknown directive "*終わり": the line is ignored',
@@ -327,8 +371,8 @@ CASES = [
           finding(1, 1, "unknown-directive", 'unknown directive "*zzz": the line is ignored',
                   "*zzz", name="c.txt"),
           args=["a", "missing", "c.txt"], status=2,
-          stderr=b"mosaiq-check: cannot read missing.wve: No such file or directory\n",
-          tags={"posix"}),
+          stderr=b"mosaiq-check: cannot read missing.wve: No such file or directory\n"
+          + summary(2, 2), tags={"posix"}),
     check("a folder is not a file", {"dir/x.wve": b""}, args=["dir"], status=2,
           stderr=b"mosaiq-check: cannot read dir.wve: No such file or directory\n", tags={"posix"}),
     check("a folder named with its extension", {"d.wve/x": b""}, args=["d.wve"], status=2,
@@ -346,7 +390,8 @@ CASES = [
          stderr=b"mosaiq-check: unknown option '--colour'\n" + USAGE),
     Case("no file is bad usage", [], status=2, stderr=b"mosaiq-check: no file to check\n" + USAGE),
     Case("the version", ["--version"], stdout=b"mosaiq-check 1.26\n"),
-    Case("-- ends the options", ["--", "-x"], files={"-x.wve": wve("*END")},
+    Case("-- ends the options", ["--ignore=no-frames", "--", "-x"], files={"-x.wve": wve("*END")},
          stdout=finding(1, 1, "unknown-directive", 'unknown directive "*END": the line is '
-                        'ignored; did you mean "*end"?', "*END", name="-x.wve"), status=1),
+                        'ignored; did you mean "*end"?', "*END", name="-x.wve"), status=1,
+         stderr=summary(1, 1)),
 ]

@@ -18,13 +18,16 @@ TEST(HtmlWriter, FramesAreRunsOfTheCellsTheyChange) {
                                     "  ;\n\x1b[3;1HAb\x83\x41;\n\n"
                                     "\x1b[3;1H \x1b[3;2H\x1b[33mb;\n\n");
   GlyphText glyphs;
-  const std::string data = page_data(script, {0, 1, 2}, 3, glyphs);
+  const std::vector<FrameTime> times = {
+      {0, 0, {1, 1, 0}}, {1, 96, {1, 2, 0}}, {2, 144, {1, 2, 48}}, {3, 192, {1, 3, 0}}};
+  const std::string data = page_data({script, times, "t", "no song"}, glyphs);
   EXPECT_EQ(data,
             "{\"frames\":[\n[],\n"
             "[80,16,\"4411\",160,1,\"Ab\",162,9,\"\xe3\x82\xa2\"],\n"
             "[160,16,\" \",161,3,\"b\"]],\n"
-            "\"starts\":[0.000,1.000,2.000],\n\"end\":3.000,\n"
-            "\"panels\":[[\"\",\"\",\"\"],[\"\",\"\",\"\"],[\"\",\"\",\"\"]]}");
+            "\"starts\":[0.000,1.000,2.000],\n\"end\":3.000,\n\"bars\":[[1,1],[1,2],[1,2]],\n"
+            "\"panels\":[[\"\",\"\",\"\"],[\"\",\"\",\"\"],[\"\",\"\",\"\"]],\n"
+            "\"song\":\"no song\"}");
 }
 
 TEST(HtmlWriter, OneSelfContainedPageThatFetchesNothing) {
@@ -32,8 +35,8 @@ TEST(HtmlWriter, OneSelfContainedPageThatFetchesNothing) {
   for (int f = 0; f < 50; ++f) text += "\x1b[1;" + std::to_string(f + 1) + "H</script>&;\n\n";
   const Script script = read_script(text);
   GlyphText glyphs;
-  const std::string page =
-      html_page(script, std::vector<double>(script.frames.size()), 1, glyphs, "a<b");
+  const std::vector<FrameTime> times(script.frames.size() + 1);
+  const std::string page = html_page({script, times, "a<b", "song"}, glyphs);
   EXPECT_EQ(page.find("</script>&"), std::string::npos);  // texts cannot end the script element
   EXPECT_NE(page.find("<title>a&lt;b</title>"), std::string::npos);
   EXPECT_EQ(page.find("http"), std::string::npos);

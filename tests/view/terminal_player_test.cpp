@@ -27,20 +27,30 @@ class FakeTerminal : public Terminal {
     return Input::deadline;
   }
   void write(std::string_view text) override { out += text; }
+  int rows() override { return height; }
 
   double time = 100;
+  int height = 25;
   std::deque<std::pair<double, Input>> keys;
   std::vector<double> waits;
   std::string out;
 };
 
-const Script script = read_script("\n\x1b[1;1HA;\n\n\x1b[1;2HB;\n\n\x1b[1;1HC;\n\n");
-const std::vector<double> starts = {0, 2.5, 3.0, 3.5, 4.0};
+Showing showing_of(const std::string& script) {
+  Showing showing{read_script(script), {}, ""};
+  for (const double start : {0.0, 2.5, 3.0, 3.5, 4.0}) {
+    showing.times.push_back({start, static_cast<std::int64_t>(start * 192), {1, 1, 0}});
+  }
+  return showing;
+}
+
+const std::string abc = "\n\x1b[1;1HA;\n\n\x1b[1;2HB;\n\n\x1b[1;1HC;\n\n";
 
 TEST(TerminalPlayer, WaitsForEachFrameFromTheStartAndDoesNotDrift) {
   FakeTerminal terminal;
+  Showing showing = showing_of(abc);
   GlyphText glyphs;
-  EXPECT_EQ(play(script, starts, terminal, glyphs), 0);
+  EXPECT_EQ(play(showing, terminal, glyphs), 0);
   EXPECT_EQ(terminal.waits, (std::vector<double>{102.5, 103.0, 103.5}));
   EXPECT_EQ(terminal.out,
             "\x1b[0m\x1b[2J"
@@ -51,12 +61,13 @@ TEST(TerminalPlayer, WaitsForEachFrameFromTheStartAndDoesNotDrift) {
 
 TEST(TerminalPlayer, APauseMovesTheDeadlinesOnAndStepsShowOtherFrames) {
   FakeTerminal terminal;
+  Showing showing = showing_of(abc);
   terminal.keys = {{101.0, Input::play_pause},
                    {105.0, Input::step_forward},
                    {106.0, Input::step_back},
                    {107.0, Input::play_pause}};
   GlyphText glyphs;
-  EXPECT_EQ(play(script, starts, terminal, glyphs), 0);
+  EXPECT_EQ(play(showing, terminal, glyphs), 0);
   // Paused 1 s in; frame 1 shown and taken back while paused; playing on at 107 from the start
   // of frame 0, where the steps left it: frame 1 is due 2.5 s later.
   EXPECT_EQ(terminal.waits, (std::vector<double>{102.5, -1, -1, -1, 109.5, 110.0, 110.5}));
@@ -67,22 +78,72 @@ TEST(TerminalPlayer, APauseMovesTheDeadlinesOnAndStepsShowOtherFrames) {
 TEST(TerminalPlayer, QuitsOrStopsWhenAsked) {
   for (const auto& [input, status] : {std::pair{Input::quit, 0}, {Input::interrupted, 130}}) {
     FakeTerminal terminal;
+    Showing showing = showing_of(abc);
     terminal.keys = {{101.0, input}};
     GlyphText glyphs;
-    EXPECT_EQ(play(script, starts, terminal, glyphs), status);
+    EXPECT_EQ(play(showing, terminal, glyphs), status);
     EXPECT_EQ(terminal.waits.size(), 1u);
   }
 }
 
 TEST(TerminalPlayer, AfterCtrlZTheScreenIsDrawnAgainAndThePlayerWaits) {
   FakeTerminal terminal;
+  Showing showing = showing_of(abc);
   terminal.keys = {{102.6, Input::resumed}, {110.0, Input::play_pause}};
   GlyphText glyphs;
-  play(script, starts, terminal, glyphs);
+  play(showing, terminal, glyphs);
   const std::string redrawn = "\x1b[0m\x1b[2J\x1b[1;1H\x1b[37mA";
   EXPECT_EQ(terminal.out.find(redrawn, 10), terminal.out.rfind(redrawn));
   EXPECT_NE(terminal.out.rfind(redrawn), std::string::npos);
   EXPECT_EQ(terminal.waits[2], -1) << "paused after the stop";
+}
+
+// A file that changes on disk once, at a given time: its next version shows "Z" instead of "A".
+class FakeWatch : public Watch {
+ public:
+  FakeWatch(FakeTerminal& terminal, double at, bool readable)
+      : terminal_(terminal), at_(at), readable_(readable) {}
+  bool changed() override {
+    looks++;
+    const bool now = !changed_ && terminal_.time >= at_;
+    changed_ |= now;
+    return now;
+  }
+  bool reload(Showing& showing, std::string& problem) override {
+    if (!readable_) {
+      problem = "cannot read t.wve: it broke";
+      return false;
+    }
+    showing = showing_of("\n\x1b[1;1HZ;\n\n\x1b[1;2HB;\n\n\x1b[1;1HC;\n\n");
+    return true;
+  }
+  int looks = 0;
+
+ private:
+  FakeTerminal& terminal_;
+  double at_;
+  bool readable_;
+  bool changed_ = false;
+};
+
+TEST(TerminalPlayer, AWatchedFileIsShownAgainAtTheFrameOnScreen) {
+  for (const bool readable : {true, false}) {
+    FakeTerminal terminal;
+    terminal.height = 26;
+    terminal.keys = {{102.8, Input::play_pause}, {104.0, Input::quit}};
+    FakeWatch watch(terminal, 103.0, readable);
+    Showing showing = showing_of(abc);
+    GlyphText glyphs;
+    EXPECT_EQ(play(showing, terminal, glyphs, &watch), 0);
+    EXPECT_GT(watch.looks, 4);
+    const std::size_t reloaded = terminal.out.find("\x1b[1;1H\x1b[37mZ");
+    EXPECT_EQ(reloaded != std::string::npos, readable) << "frame 1, paused, drawn anew";
+    EXPECT_EQ(terminal.out.find("\x1b[26;1H\x1b[0m\x1b[2Kcannot read t.wve: it broke") !=
+                  std::string::npos,
+              !readable);
+    EXPECT_NE(terminal.out.find("\x1b[26;1H\x1b[0m\x1b[2Kframe 1/3  0:02.500  song 1:1"),
+              std::string::npos);
+  }
 }
 
 }  // namespace

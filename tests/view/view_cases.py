@@ -66,6 +66,12 @@ def song(numerator, power, tempos, division=480, form=1):
     return header + b"".join(b"MTrk" + struct.pack(">I", len(t)) + t for t in tracks)
 
 
+def no_song(name, bpm="120"):
+    """What the viewer says once when it finds no song beside the script."""
+    return (f"mosaiq-view: no song found (looked for {name}); timing assumes 4/4 at {bpm} quarter "
+            "notes a minute\n")
+
+
 def write(folder, name, data):
     with open(os.path.join(folder, name), "wb") as f:
         f.write(data)
@@ -92,12 +98,16 @@ def wve_read_straight(options, work):
         check(f"{args} of the WVE file equal those of its script",
               run([options.view] + args + ["demo.wve"], work), script)
     shutil.copy(os.path.join(work, "demo.wve"), os.path.join(work, "LOUD.WVE"))
-    check("the extension in any case", run([options.view, "--list", "LOUD.WVE"], work),
-          run([options.view, "--list", "demo.wrd"], work))
+    check("the extension in any case", run([options.view, "--list", "LOUD.WVE"], work)[:2],
+          run([options.view, "--list", "demo.wrd"], work)[:2])
+    check("a name without an extension is the WVE file's",
+          run([options.view, "--list", "demo"], work)[:2], run([options.view, "--list", "demo.wve"], work)[:2])
     with open(os.path.join(work, "demo.wrd"), "rb") as f:
         script = f.read()
     check("a script on standard input", run([options.view, "--list", "-"], work, stdin=script),
-          run([options.view, "--list", "demo.wrd"], work))
+          (0, run([options.view, "--list", "demo.wrd"], work)[1],
+           "mosaiq-view: no song found (standard input has no name to look beside); timing "
+           "assumes 4/4 at 120 quarter notes a minute\n"))
     write(work, "notes.txt", b"*nXY=3,2\n*f1-1-1\n")
     check("neither a script nor a WVE file", run([options.view, "--frame", "0", "notes.txt"], work),
           (2, b"", "mosaiq-view: notes.txt does not look like a WRD script (it has no @startup "
@@ -107,15 +117,22 @@ def wve_read_straight(options, work):
 def listed(out):
     """The --list table as rows of strings, without its header."""
     lines = out.decode().split("\n")
-    check("the list's header", lines[0], "frame\tstart\tpattern\tmeasure\tbeat")
+    check("the list's header", lines[0],
+          "frame\tstart\tsong_measure\tsong_beat\tpattern\tmeasure\tbeat")
     return [line.split("\t") for line in lines[1:] if line]
+
+
+def bars(out):
+    """The song's measure:beat of every frame, from the --list table."""
+    return [f"{row[2]}:{row[3]}" for row in listed(out)]
 
 
 def timeline_with_songs(options, work):
     status, out, err = run([options.view, "--list", "demo.wrd"], work)
     rows = listed(out)
-    check("no song: 4/4 at 120", (status, rows[:3], err),
-          (0, [["0", "0.000", "", "", ""], ["1", "2.500", "1", "1", "1"], ["2", "3.000", "1", "1", "2"]], ""))
+    check("no song: 4/4 at 120, and it says so", (status, rows[:3], err),
+          (0, [["0", "0.000", "1", "1", "", "", ""], ["1", "2.500", "2", "2", "1", "1", "1"],
+               ["2", "3.000", "2", "3", "1", "1", "2"]], no_song("demo.mid")))
     # After the header, six frames: four a beat long (@wmode(23)), two half a beat (@wmode(11)).
     write(work, "t.wve", b"*nXY=1,1\n*f1-1-1\n1\n*f1-1-2\n2\n*f1-1-3\n3\n*f1-1-4-0/2\n4\n"
                          b"*f1-1-4-0/2\n5\n*f1-2-1\n6\n")
@@ -123,19 +140,23 @@ def timeline_with_songs(options, work):
     cases = (
         # 3/4 at 120, then 60 from quarter note 5: frame 1 at 3 + 1 quarter notes.
         ("3/4 with a tempo change", song(3, 2, [(0, 120), (2400, 60)]),
-         ["0.000", "2.000", "2.500", "3.500", "4.500", "5.000", "5.500"]),
-        # 6/8: a measure of three quarter notes; 90, then 180 from quarter note 4.
+         ["0.000", "2.000", "2.500", "3.500", "4.500", "5.000", "5.500"],
+         ["1:1", "2:2", "2:3", "3:1", "3:2", "3:2", "3:3"]),
+        # 6/8: a measure of three quarter notes, a beat an eighth; 90, then 180 from quarter 4.
         ("6/8 with a tempo change", song(6, 3, [(0, 90), (1920, 180)]),
-         ["0.000", "2.667", "3.000", "3.333", "3.667", "3.833", "4.000"]),
+         ["0.000", "2.667", "3.000", "3.333", "3.667", "3.833", "4.000"],
+         ["1:1", "2:3", "2:5", "3:1", "3:3", "3:4", "3:5"]),
         # 4/4 at 100, then 150 from quarter note 2, the song's division 96.
         ("4/4 with a tempo change", song(4, 2, [(0, 100), (192, 150)], division=96),
-         ["0.000", "2.400", "2.800", "3.200", "3.600", "3.800", "4.000"]),
+         ["0.000", "2.400", "2.800", "3.200", "3.600", "3.800", "4.000"],
+         ["1:1", "2:2", "2:3", "2:4", "3:1", "3:1", "3:2"]),
     )
-    for name, midi, starts in cases:
+    for name, midi, starts, song_bars in cases:
         write(work, "t.mid", midi)
         status, out, err = run([options.view, "--list", "t.wrd"], work)
         check(f"{name}: the song beside the script", (status, [r[1] for r in listed(out)], err),
               (0, starts, ""))
+        check(f"{name}: the song's measures and beats", bars(out), song_bars)
         os.rename(os.path.join(work, "t.mid"), os.path.join(work, "other.mid"))
         status, out, err = run([options.view, "--midi", "other.mid", "--list", "t.wve"], work)
         check(f"{name}: the song named", [r[1] for r in listed(out)], starts)
@@ -145,9 +166,11 @@ def timeline_with_songs(options, work):
     check("a song named .MID", [r[1] for r in listed(out)][1], "2.000")
     status, out, _ = run([options.view, "--list", "--bpm", "60", "t.wrd"], work)
     check("--bpm keeps the song's signature", [r[1] for r in listed(out)][:3], ["0.000", "4.000", "5.000"])
+    status, out, _ = run([options.view, "--list", "--bpm", "140.06", "t.wrd"], work)
+    check("--bpm takes a decimal tempo", [r[1] for r in listed(out)][1], f"{4 * 60 / 140.06:.3f}")
     os.remove(os.path.join(work, "t.MID"))
     check("the panel in the list", listed(run([options.view, "--list", "t.wrd"], work)[1])[5],
-          ["5", "4.250", "1", "1", "4"])
+          ["5", "4.250", "3", "1", "1", "1", "4"])
 
 
 def songs_refused(options, work):
@@ -162,6 +185,12 @@ def songs_refused(options, work):
               (2, b"", f"mosaiq-view: cannot use the song bad.mid: {reason}\n"))
     check("a song that is missing", run([options.view, "--list", "--midi", "none.mid", "t.wrd"], work),
           (2, b"", "mosaiq-view: cannot read the song none.mid: No such file or directory\n"))
+    write(work, "extra.mid", song(4, 2, [(0, 120)]) + b"trailing bytes")
+    status, out, err = run([options.view, "--list", "--midi", "extra.mid", "t.wrd"], work)
+    check("a song with bytes after its last track is read as players read it",
+          (status, [r[1] for r in listed(out)][1], err),
+          (0, "2.500", "mosaiq-view: note: the song extra.mid: 14 bytes follow its last track; it is "
+                       "read as players read it\n"))
 
 
 def pages_written_safely(options, work):
@@ -170,8 +199,8 @@ def pages_written_safely(options, work):
     os.symlink("demo.wrd", os.path.join(work, "link.html"))
     check("a page over its script through a link",
           run([options.view, "--html", "link.html", "demo.wrd"], work),
-          (2, b"", "mosaiq-view: will not write over link.html: it is the script demo.wrd, under "
-                   "another name or through a link\n"))
+          (2, b"", no_song("demo.mid") + "mosaiq-view: will not write over link.html: it is the "
+                   "script demo.wrd, under another name or through a link\n"))
     check("the script is left whole", os.path.getsize(os.path.join(work, "demo.wrd")) > 1000, True)
     status, _, _ = run([options.view, "--html", "old.html", "demo.wve"], work)
     with open(os.path.join(work, "old.html"), "rb") as f:
@@ -182,10 +211,11 @@ def pages_written_safely(options, work):
     status, _, err = run([options.view, "--html", "old.html", "demo.wrd"], work, limits=["--fsize=4096"])
     with open(os.path.join(work, "old.html"), "rb") as f:
         check("a failed write leaves the older page", (status, f.read() == page, err),
-              (2, True, "mosaiq-view: cannot write old.html: File too large\n"))
+              (2, True, no_song("demo.mid") + "mosaiq-view: cannot write old.html: File too large\n"))
     check("and nothing half written", sorted(n for n in os.listdir(work) if ".tmp" in n), [])
     check("unwritable page", run([options.view, "--html", "no/such/dir.html", "demo.wrd"], work),
-          (2, b"", "mosaiq-view: cannot write no/such/dir.html: No such file or directory\n"))
+          (2, b"", no_song("demo.mid") +
+           "mosaiq-view: cannot write no/such/dir.html: No such file or directory\n"))
     with open("/dev/full", "wb") as full:
         status = subprocess.run([options.view, "--list", "demo.wrd"], cwd=work, stdout=full,
                                 stderr=subprocess.DEVNULL, timeout=60).returncode
@@ -194,7 +224,7 @@ def pages_written_safely(options, work):
 
 def in_a_terminal(options, work, args, columns=80, rows=25, actions=()):
     """Runs the viewer on a pseudo-terminal of the given size; returns its status and output.
-    actions: (seconds after the start, bytes to type or a signal to send)."""
+    actions: (seconds after the start, bytes to type, a signal to send or a function to call)."""
     leader, follower = pty.openpty()
     fcntl.ioctl(follower, termios.TIOCSWINSZ, struct.pack("HHHH", rows, columns, 0, 0))
     child = subprocess.Popen([options.view] + args, cwd=work, stdin=follower, stdout=follower,
@@ -206,6 +236,8 @@ def in_a_terminal(options, work, args, columns=80, rows=25, actions=()):
             action = pending.pop(0)[1]
             if isinstance(action, bytes):
                 os.write(leader, action)
+            elif callable(action):
+                action()
             else:
                 child.send_signal(action)
         ready, _, _ = select.select([leader], [], [], 0.02)
@@ -233,18 +265,21 @@ def terminal_player(options, work):
                              b"\x1b[1;2HB;\n\n\x1b[1;3HC;\n\n")
     status, _, err = run([options.view, "short.wrd"], work)
     check("not a terminal", (status, err),
-          (1, "mosaiq-view: standard output is not a terminal; use --frame K, --list or "
-              "--html OUT.html\n"))
+          (1, no_song("short.mid") + "mosaiq-view: standard output is not a terminal; use "
+              "--frame K, --list or --html OUT.html\n"))
     status, _, err = in_a_terminal(options, work, ["short.wrd"], columns=79)
     check("a terminal too small", (status, err),
-          (1, "mosaiq-view: the terminal is 79 x 25; the player's screen needs 80 x 25\n"))
+          (1, no_song("short.mid") + "mosaiq-view: the terminal is 79 x 25; the player's screen "
+              "needs 80 x 25\n"))
     status, out, err = in_a_terminal(options, work, ["--bpm", "3000", "short.wrd"])
-    check("played to the end", (status, err), (0, ""))
+    check("played to the end", (status, err), (0, no_song("short.mid", "3000")))
     check("every frame drawn", all(x in out for x in (b"A", b"B", b"C")), True)
     check("the cursor comes back, and no line end scrolls the panel away",
           out.endswith(b"\x1b[0m\x1b[?25h\x1b[25;1H"), True)
     status, out, _ = in_a_terminal(options, work, ["short.wrd"], rows=30, actions=[(0.5, b"q")])
-    check("q quits before the end", (status, b"C" in out, out.endswith(b"\x1b[26;1H")), (0, False, True))
+    check("q quits before the end", (status, b"C" in out, out.endswith(b"\x1b[27;1H")), (0, False, True))
+    check("a line under the screen tells the frame, its time and the song's measure and beat",
+          b"\x1b[26;1H\x1b[0m\x1b[2Kframe 0/3  0:00.000  song 1:1" in out, True)
     status, out, _ = in_a_terminal(options, work, ["--bpm", "60", "short.wrd"],
                                    actions=[(0.3, signal.SIGTSTP), (0.8, signal.SIGCONT), (1.3, b"q")])
     check("Ctrl-Z gives the terminal back", b"\x1b[0m\x1b[?25h" in out[:out.rfind(b"\x1b[2J")], True)
@@ -253,18 +288,47 @@ def terminal_player(options, work):
           in_a_terminal(options, work, ["short.wrd"], actions=[(0.3, signal.SIGINT)])[0], 130)
 
 
+def watched_file(options, work):
+    """--watch: the file rewritten while it plays is shown again, at the frame on screen."""
+    write(work, "w.wve", b"*nXY=1,1\n*f1-1-1\n1\n*f1-1-2\n2\n")
+    write(work, "w.mid", song(4, 2, [(0, 600)]))
+
+    def rewrite():
+        write(work, "w.wve", b"*nXY=1,1\n*f1-1-1\n1\n*f1-1-2\n7\n")
+
+    status, out, err = in_a_terminal(options, work, ["--watch", "w.wve"], rows=26,
+                                     actions=[(1.0, rewrite), (1.8, b"q")])
+    after = out[out.find(b"frame 2/2"):]
+    check("the last frame shown before the change", (status, err, b"\x1b[31m" in out), (0, "", True))
+    check("the new cells shown after it, at the same frame",
+          (b"\x1b[14;39H\x1b[37m\xe2\x96\x88\xe2\x96\x88" in after, after.count(b"frame 2/2") >= 2),
+          (True, True))
+
+    def break_it():
+        os.remove(os.path.join(work, "w.wve"))
+        os.mkdir(os.path.join(work, "w.wve"))
+
+    status, out, err = in_a_terminal(options, work, ["--watch", "w.wve"], rows=26,
+                                     actions=[(1.0, break_it), (1.8, b"q")])
+    os.rmdir(os.path.join(work, "w.wve"))
+    check("a file that cannot be read again leaves the last good one, and says why",
+          (status, b"\x1b[26;1H\x1b[0m\x1b[2Kcannot read w.wve: Is a directory" in out), (0, True))
+
+
 def scripts_it_cannot_fully_show(options, work):
     write(work, "odd.wrd", b"@startup(400)\r\n\r\n\x1b[1;1HA\x1b[5mB\x1b[2;1H\x81;\r\n\x1b[1;79HCDE;\r\n\r\n")
     status, out, err = run([options.view, "--frame", "1", "--plain", "odd.wrd"], work)
     lines = out.decode().split("\n")
     check("odd script status", status, 0)
     check("odd script row 1", lines[0], "AB" + " " * 76 + "CD")
-    check("odd script count", err, "mosaiq-view: passed over 3 items the screen cannot show "
-          "(unknown escapes, text off the screen, broken characters)\n")
+    check("odd script count, and the first items named", err,
+          "mosaiq-view: passed over 3 items the screen cannot show: line 3: the escape ESC[5m it "
+          "does not know; line 4: text off the screen; ...\n")
     write(work, "slow.wrd", b"@startup(400)\n\n@wmode(-3);\n\x1b[1;1HA;\n\n")
     check("a negative mode is noted", run([options.view, "--list", "slow.wrd"], work),
-          (0, b"frame\tstart\tpattern\tmeasure\tbeat\n0\t0.000\t\t\t\n1\t2.500\t\t\t\n",
-           "mosaiq-view: @wmode(-3) is played as @wmode(0)\n"))
+          (0, b"frame\tstart\tsong_measure\tsong_beat\tpattern\tmeasure\tbeat\n"
+              b"0\t0.000\t1\t1\t\t\t\n1\t2.500\t2\t2\t\t\t\n",
+           no_song("slow.mid") + "mosaiq-view: @wmode(-3) is played as @wmode(0)\n"))
 
 
 def options_and_statuses(options, work):
@@ -308,6 +372,7 @@ def main():
         songs_refused(options, work)
         pages_written_safely(options, work)
         terminal_player(options, work)
+        watched_file(options, work)
         scripts_it_cannot_fully_show(options, work)
         options_and_statuses(options, work)
     for failure in failures:

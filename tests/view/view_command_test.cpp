@@ -25,7 +25,7 @@ struct Case {
 };
 
 const char* const usage =
-    "usage: mosaiq-view [--midi SONG.mid] [--bpm N] FILE\n"
+    "usage: mosaiq-view [--watch] [--midi SONG.mid] [--bpm N] FILE\n"
     "       mosaiq-view --frame K|end [--plain] FILE\n"
     "       mosaiq-view --list [--midi SONG.mid] [--bpm N] FILE\n"
     "       mosaiq-view --html OUT.html [--force] [--midi SONG.mid] [--bpm N] FILE\n";
@@ -37,11 +37,18 @@ const Case cases[] = {
      2,
      "",
      "mosaiq-view: unknown option '--fast'\n" + std::string(usage)},
-    {"a list",
+    {"a list with the song's measures",
      {"--list", "s.wrd"},
      0,
-     "frame\tstart\tpattern\tmeasure\tbeat\n0\t0.000\t\t\t\n1\t2.500\t\t\t\n",
+     "frame\tstart\tsong_measure\tsong_beat\tpattern\tmeasure\tbeat\n0\t0.000\t1\t1\t\t\t\n"
+     "1\t2.500\t2\t2\t\t\t\n",
      ""},
+    {"a name without an extension is a WVE file's",
+     {"--list", "--bpm", "60", "t"},
+     0,
+     "*",
+     "mosaiq-view: no song found (looked for t.mid); timing assumes 4/4 at 60 quarter notes a "
+     "minute\n"},
     {"a script on standard input", {"--frame", "end", "--plain", "-"}, 0, "*", ""},
     {"a frame past the end",
      {"--frame", "9", "s.wrd"},
@@ -60,7 +67,8 @@ const Case cases[] = {
      {"--html", "p.html", "@DATA@.wve"},
      0,
      "",
-     "",
+     "mosaiq-view: no song found (looked for @DATA@.mid); timing assumes 4/4 at 120 quarter notes "
+     "a minute\n",
      "p.html"},
     {"never over the script",
      {"--html", "s.wrd", "s.wrd"},

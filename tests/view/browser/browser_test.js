@@ -62,8 +62,9 @@ async function main() {
   fs.copyFileSync(path.join(root, "examples", "demo.wve"), path.join(work, "demo.wve"));
   execFileSync(mosaiq, ["demo"], { cwd: work });
   execFileSync(view, ["--html", "demo.html", "demo.wrd"], { cwd: work });
-  const listed = execFileSync(view, ["--list", "demo.wrd"], { cwd: work }).toString()
-    .trim().split("\n").slice(1).map((line) => Number(line.split("\t")[1]));
+  const table = execFileSync(view, ["--list", "demo.wrd"], { cwd: work, stdio: ["ignore", "pipe", "ignore"] })
+    .toString().trim().split("\n").slice(1).map((line) => line.split("\t"));
+  const listed = table.map((row) => Number(row[1]));
   const address = "file://" + path.join(work, "demo.html");
 
   const browser = await puppeteer.launch({
@@ -126,6 +127,11 @@ async function main() {
       window.player.seek(20);
       return document.getElementById("position").textContent;
     }), "5:4");
+    check("the song's measure:beat beside the panel's", await page.evaluate(() =>
+      document.getElementById("song-position").textContent), `song ${table[20][2]}:${table[20][3]}`);
+    check("which song and tempo the times follow", await page.evaluate(() =>
+      document.getElementById("song").textContent),
+      "no song: the timing assumes 4/4 at 120 quarter notes a minute");
     check("marks where the pattern changes",
           await page.evaluate(() => document.querySelectorAll("#marks div").length), 3);
 

@@ -1,0 +1,46 @@
+// What the programs need of the song a script plays with, read from a Standard MIDI File: the
+// tempo map, the time signatures and where the song ends.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace mosaiq {
+
+struct TempoChange {
+  std::uint64_t tick;
+  std::uint32_t microseconds_per_quarter;
+};
+
+struct SignatureChange {
+  std::uint64_t tick;
+  int numerator;
+  int denominator;  // a power of two, 1 to 64
+};
+
+struct Song {
+  std::uint32_t ticks_per_quarter = 480;
+  std::vector<TempoChange> tempo;           // by tick; 120 quarter notes a minute before the first
+  std::vector<SignatureChange> signatures;  // by tick; 4/4 before the first
+  std::uint64_t end_tick = 0;               // the tick of the song's last event
+  std::uint64_t first_note_tick = 0;        // the tick of its first note, if it has one
+  bool has_notes = false;
+
+  // The time signature in force at the start.
+  SignatureChange opening() const;
+};
+
+// The most bytes a song may have: far beyond any real one, and a bound on the work.
+constexpr std::size_t max_midi_bytes = 16u << 20;
+
+// Reads a Standard MIDI File of format 0 or 1 with timing in ticks per quarter note, as players
+// read one: bytes after the last track are passed over, a last track that claims more bytes
+// than the file holds is read as far as it goes, and a track may lack its end-of-track event;
+// `note` then says what was passed over (empty otherwise). False, with `problem` saying why, for
+// what cannot be timed: no such header, format 2, SMPTE timing, or a track whose events do not
+// fit it.
+bool read_midi(std::string_view bytes, Song& song, std::string& problem, std::string& note);
+
+}  // namespace mosaiq

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "song/midi_file.h"
+#include "song/song_time.h"
+#include "test_support.h"
+
+namespace mosaiq {
+namespace {
+
+using namespace testing;
+
+Song read(const std::string& bytes, std::string* note = nullptr) {
+  Song song;
+  std::string problem, passed;
+  EXPECT_TRUE(read_midi(bytes, song, problem, passed)) << problem;
+  if (note != nullptr) *note = passed;
+  return song;
+}
+
+TEST(MidiFile, ReadsTheTempoMapAndTheSignaturesOfEveryTrack) {
+  const Song song =
+      read(midi_file(1, 96,
+                     {{signature(6, 3), tempo(0, 120), tempo(384, 90), signature(3, 2)},
+                      {note(10),
+                       {0, "\x3e\x40"},
+                       {5, "\xc0\x05"},
+                       {0, std::string("\xf0\x02\x7e\xf7", 4)},
+                       tempo(100, 60)}}));
+  EXPECT_EQ(song.ticks_per_quarter, 96u);
+  EXPECT_EQ(song.opening().numerator, 6);
+  EXPECT_EQ(song.opening().denominator, 8);
+  ASSERT_EQ(song.tempo.size(), 3u);
+  EXPECT_EQ(song.tempo[1].tick, 115u) << "the tracks' tempo changes merged by tick";
+  ASSERT_EQ(song.signatures.size(), 2u);
+  EXPECT_EQ(song.signatures[1].tick, 384u);
+  EXPECT_EQ(song.first_note_tick, 10u);
+  EXPECT_EQ(song.end_tick, 384u);
+  EXPECT_EQ(read(midi_file(0, 480, {{note(10), signature(3, 2)}})).opening().numerator, 4)
+      << "4/4 without a signature at the start";
+}
+
+TEST(MidiFile, ReadsWhatPlayersReadAndSaysWhatItPassedOver) {
+  const std::string good = midi_file(0, 480, {{tempo(0, 100), note(480)}});
+  const std::string without_end = "MThd" + big_endian(6, 4) + big_endian(0, 2) + big_endian(1, 2) +
+                                  big_endian(480, 2) + "MTrk" + big_endian(4, 4) +
+                                  std::string("\x00\x90\x3c\x40", 4);
+  const struct {
+    std::string bytes;
+    const char* note;
+  } cases[] = {
+      {good, ""},
+      {good + "junk after it", "13 bytes follow its last track"},
+      {good.substr(0, good.size() - 4), "its last track claims more bytes than the file holds"},
+      {without_end, "a track has no end-of-track event"},
+  };
+  for (const auto& c : cases) {
+    std::string note;
+    const Song song = read(c.bytes, &note);
+    EXPECT_EQ(note, c.note);
+    EXPECT_TRUE(song.has_notes);
+  }
+}
+
+TEST(MidiFile, RefusesWhatItCannotTime) {
+  const std::string good = midi_file(0, 480, {{tempo(0, 100)}});
+  const struct {
+    std::string bytes;
+    const char* problem;
+  } refused[] = {
+      {"RIFF" + good.substr(4), "not a Standard MIDI File"},
+      {good.substr(0, 10), "not a Standard MIDI File"},
+      {midi_file(2, 480, {}), "a MIDI file of format 2 (independent songs) has no one tempo map"},
+      {midi_file(0, 0xE728, {}), "a MIDI file timed in SMPTE frames, not in beats"},
+      {midi_file(0, 0, {}), "a MIDI file of 0 ticks a quarter note"},
+      {midi_file(0, 480, {{{0, "\x40\x40"}}}), "a MIDI track with an event that does not fit"},
+      {midi_file(0, 480, {{{0, "\xff\x51\x7f"}}}), "a MIDI track with an event that does not fit"},
+      {midi_file(0, 480, {{{0xFFFFFFFu, "\xf8"}}}), "a MIDI track with an event that does not fit"},
+  };
+  for (const auto& file : refused) {
+    Song song;
+    std::string problem, note;
+    EXPECT_FALSE(read_midi(file.bytes, song, problem, note));
+    EXPECT_EQ(problem, file.problem);
+  }
+}
+
+std::string beat_text(const SongBeat& at) {
+  return std::to_string(at.measure) + ":" + std::to_string(at.beat) + "+" + std::to_string(at.into);
+}
+
+TEST(MeasureMap, CountsMeasuresAndBeatsThroughTheSignatures) {
+  // 3/4 for two measures, 6/8 from quarter note 6, then 2/4 half-way into a 6/8 measure.
+  const Song song = read(midi_file(0, 480,
+                                   {{signature(3, 2),
+                                     {6 * 480, signature(6, 3).bytes},
+                                     {480 + 480 / 2, signature(2, 2).bytes}}}));
+  const MeasureMap map(song);
+  EXPECT_EQ(map.opening_measure(), 3 * units_per_quarter);
+  EXPECT_EQ(beat_text(map.at(0)), "1:1+0");
+  EXPECT_EQ(beat_text(map.at(5 * 96 + 10)), "2:3+10");
+  EXPECT_EQ(beat_text(map.at(6 * 96)), "3:1+0") << "6/8 begins";
+  EXPECT_EQ(beat_text(map.at(6 * 96 + 2 * 48 + 7)), "3:3+7") << "a beat is an eighth";
+  EXPECT_EQ(beat_text(map.at(7 * 96 + 48)), "4:1+0") << "2/4 ends the 6/8 measure under way";
+  EXPECT_EQ(beat_text(map.at(9 * 96 + 48)), "5:1+0");
+  EXPECT_EQ(beat_text(map.at(-96)), "0:3+0") << "before the start, the first signature goes on";
+  for (const std::int64_t position : {0, 250, 6 * 96, 7 * 96 + 48, 20 * 96 + 7}) {
+    const SongBeat at = map.at(position);
+    EXPECT_EQ(map.position(at.measure, at.beat) + at.into, position);
+  }
+  EXPECT_EQ(map.beat_units(3), 48);
+  EXPECT_EQ(MeasureMap(5, 4).position(2, 1), 5 * 96) << "a constant signature";
+}
+
+}  // namespace
+}  // namespace mosaiq
