@@ -1,5 +1,6 @@
 // Times mosaiq-view's page in headless Chromium: until it is ready (load has fired and
-// window.player.seek exists), and seeks to frames spread over the script.
+// window.player.seek exists, and a page with sound can play it), and seeks to frames spread over
+// the script.
 //
 // usage: node bench/page_timing.js PAGE.html CHROMIUM
 // Prints one line of JSON: {"frames": N, "bytes": B, "ready_ms": R, "seek_ms_max": S,
@@ -22,9 +23,14 @@ async function main() {
   try {
     const page = await browser.newPage();
     await page.goto("file://" + path.resolve(page_path), { waitUntil: "load" });
-    const result = await page.evaluate(() => {
+    const result = await page.evaluate(async () => {
       const navigation = performance.getEntriesByType("navigation")[0];
-      const ready = typeof window.player.seek === "function" ? navigation.loadEventEnd : NaN;
+      let ready = typeof window.player.seek === "function" ? navigation.loadEventEnd : NaN;
+      const audio = document.getElementById("audio");
+      if (window.player.audio && audio.readyState < 3) {
+        await new Promise((resolve) => audio.addEventListener("canplay", resolve, { once: true }));
+        ready = Math.max(ready, performance.now());
+      }
       const times = [];
       const count = window.player.frameCount;
       for (let i = 0; i < 40; ++i) {

@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Script script = read_script(std::string_view(reinterpret_cast<const char*>(data), size));
   const std::vector<FrameTime> times = frame_times(script, Song{}, 0);
   static GlyphText glyphs;
-  const std::string page = page_data({script, times, "fuzz", "no song"}, glyphs);
+  const std::string page = page_data({script, times, "fuzz", "no song", ""}, glyphs);
   (void)screen_text(screen_at(script, script.frames.size() - 1), glyphs, true);
   return page.empty() ? 1 : 0;
 }

@@ -61,29 +61,86 @@ void take_note(unsigned status, std::string_view data, std::uint64_t tick, Song&
 
 enum class TrackEnd { end_event, out_of_bytes, broken };
 
+std::string variable_length(std::uint32_t value) {
+  std::string bytes(1, static_cast<char>(value & 0x7f));
+  while ((value >>= 7) != 0) bytes.insert(bytes.begin(), static_cast<char>(0x80 | (value & 0x7f)));
+  return bytes;
+}
+
+// Whether a strict reader takes a meta event: some types have one length only, and a tempo of
+// 0 stops its clock.
+bool strict_reader_takes(unsigned type, std::string_view data) {
+  switch (type) {
+    case 0x2f: return data.empty();
+    case 0x51: return data.size() == 3 && big_endian(data) != 0;
+    case 0x54: return data.size() == 5;
+    case 0x58: return data.size() == 4;
+    case 0x59: return data.size() == 2;
+    default: return true;
+  }
+}
+
+// A track written again as every synthesiser reads it: each event whole with its status spelt
+// out (no running status), and what a strict reader refuses (an escape, a meta event of a length
+// its type does not take, a tempo of 0) turned into a text event of the same length, so that
+// everything after it keeps its time. Without `out`, nothing is written.
+struct TrackCopy {
+  std::string* out;
+  bool ended = false;  // it has its end-of-track event
+
+  void channel(std::uint32_t delta, unsigned status, std::string_view data) {
+    if (out == nullptr) return;
+    *out += variable_length(delta) + static_cast<char>(status);
+    *out += data;
+  }
+  void meta(std::uint32_t delta, unsigned type, std::string_view data) {
+    const bool taken = strict_reader_takes(type, data);
+    ended = taken && type == 0x2f;
+    write(delta, taken ? type : 0x01, data);
+  }
+  void system(std::uint32_t delta, unsigned first, std::string_view data) {
+    if (first == 0xf7) return write(delta, 0x01, data);  // an escape: said as text
+    if (out == nullptr) return;
+    *out +=
+        variable_length(delta) + "\xf0" + variable_length(static_cast<std::uint32_t>(data.size()));
+    *out += data;
+  }
+
+ private:
+  void write(std::uint32_t delta, unsigned type, std::string_view data) {
+    if (out == nullptr) return;
+    *out += variable_length(delta) + "\xff" + static_cast<char>(type) +
+            variable_length(static_cast<std::uint32_t>(data.size()));
+    *out += data;
+  }
+};
+
 // Reads one track's events: to its end-of-track event, or to the end of its bytes; broken when
-// an event does not fit them.
-TrackEnd read_track(std::string_view chunk, Song& song) {
+// an event does not fit them. Every whole event goes to `copy`.
+TrackEnd read_track(std::string_view chunk, Song& song, TrackCopy& copy) {
   Bytes track{chunk};
   std::uint64_t tick = 0;
   unsigned status = 0;  // for running status
   while (track.left()) {
-    std::uint32_t delta;
-    unsigned first;
+    std::uint32_t delta, length;
+    unsigned first, type;
     if (!track.quantity(delta) || !track.byte(first)) return TrackEnd::broken;
     tick += delta;
-    song.end_tick = std::max(song.end_tick, tick);
     if (first == 0xff) {
-      unsigned type;
-      std::uint32_t length;
       if (!track.byte(type) || !track.quantity(length)) return TrackEnd::broken;
-      const std::size_t start = track.at;
+      const std::size_t data = track.at;
       if (!track.skip(length)) return TrackEnd::broken;
-      take_meta(type, chunk.substr(start, length), tick, song);
-      if (type == 0x2f) return TrackEnd::end_event;
+      take_meta(type, chunk.substr(data, length), tick, song);
+      copy.meta(delta, type, chunk.substr(data, length));
+      if (type == 0x2f) {
+        song.end_tick = std::max(song.end_tick, tick);
+        return TrackEnd::end_event;
+      }
     } else if (first == 0xf0 || first == 0xf7) {
-      std::uint32_t length;
-      if (!track.quantity(length) || !track.skip(length)) return TrackEnd::broken;
+      if (!track.quantity(length)) return TrackEnd::broken;
+      const std::size_t data = track.at;
+      if (!track.skip(length)) return TrackEnd::broken;
+      copy.system(delta, first, chunk.substr(data, length));
     } else {
       if (first >= 0x80) {
         if (first >= 0xf0) return TrackEnd::broken;  // no system message belongs in a file
@@ -94,12 +151,20 @@ TrackEnd read_track(std::string_view chunk, Song& song) {
         --track.at;  // the byte is the first data byte
       }
       const unsigned kind = status & 0xf0;
-      const std::size_t start = track.at;
+      const std::size_t data = track.at;
       if (!track.skip(kind == 0xc0 || kind == 0xd0 ? 1 : 2)) return TrackEnd::broken;
-      take_note(status, chunk.substr(start, track.at - start), tick, song);
+      take_note(status, chunk.substr(data, track.at - data), tick, song);
+      copy.channel(delta, status, chunk.substr(data, track.at - data));
     }
+    song.end_tick = std::max(song.end_tick, tick);  // the song lasts to its last whole event
   }
   return TrackEnd::out_of_bytes;
+}
+
+std::string big_endian_bytes(std::uint32_t value, int count) {
+  std::string bytes;
+  for (int i = count - 1; i >= 0; --i) bytes += static_cast<char>((value >> (8 * i)) & 0xff);
+  return bytes;
 }
 
 bool refuse(std::string& problem, std::string why) {
@@ -143,9 +208,11 @@ SignatureChange Song::opening() const {
   return opening;
 }
 
-bool read_midi(std::string_view bytes, Song& song, std::string& problem, std::string& note) {
+bool read_midi(std::string_view bytes, Song& song, std::string& problem, std::string& note,
+               std::string* as_read) {
   song = Song{};
   note.clear();
+  std::string tracks;
   std::uint32_t declared = 0, read = 0;
   if (!read_header(bytes, song, declared, problem)) return false;
   const std::uint32_t header_length = big_endian(bytes.substr(4, 4));
@@ -163,7 +230,9 @@ bool read_midi(std::string_view bytes, Song& song, std::string& problem, std::st
     }
     if (type == "MTrk") {
       ++read;
-      const TrackEnd end = read_track(bytes.substr(at + 8, length), song);
+      std::string events;
+      TrackCopy copy{as_read != nullptr ? &events : nullptr};
+      const TrackEnd end = read_track(bytes.substr(at + 8, length), song, copy);
       if (end == TrackEnd::broken && !cut) {
         return refuse(problem, "a MIDI track with an event that does not fit");
       }
@@ -172,6 +241,9 @@ bool read_midi(std::string_view bytes, Song& song, std::string& problem, std::st
           std::find(passed.begin(), passed.end(), no_end) == passed.end()) {
         passed.push_back(no_end);
       }
+      // The track as a player reads it: its whole events, and an end where it has none.
+      if (!copy.ended) events += std::string("\x00\xff\x2f\x00", 4);
+      tracks += "MTrk" + big_endian_bytes(static_cast<std::uint32_t>(events.size()), 4) + events;
     }
     at += 8 + length;
   }
@@ -180,6 +252,10 @@ bool read_midi(std::string_view bytes, Song& song, std::string& problem, std::st
   }
   sort_by_tick(song);
   for (std::size_t i = 0; i < passed.size(); ++i) note += (i ? "; " : "") + passed[i];
+  if (as_read != nullptr) {
+    *as_read = "MThd" + big_endian_bytes(6, 4) + std::string(bytes.substr(8, 2)) +
+               big_endian_bytes(read, 2) + std::string(bytes.substr(12, 2)) + tracks;
+  }
   return true;
 }
 

@@ -40,7 +40,11 @@ constexpr std::size_t max_midi_bytes = 16u << 20;
 // than the file holds is read as far as it goes, and a track may lack its end-of-track event;
 // `note` then says what was passed over (empty otherwise). False, with `problem` saying why, for
 // what cannot be timed: no such header, format 2, SMPTE timing, or a track whose events do not
-// fit it.
-bool read_midi(std::string_view bytes, Song& song, std::string& problem, std::string& note);
+// fit it. With `as_read`, also the file as this reader reads it, for a synthesiser to play: the
+// tracks read, each with its whole events and an end-of-track event, every status spelt out,
+// and every event a strict reader refuses (an escape, a meta event of a length its type does not
+// take, a tempo of 0) turned into a text event, so that it times the song as the timeline does.
+bool read_midi(std::string_view bytes, Song& song, std::string& problem, std::string& note,
+               std::string* as_read = nullptr);
 
 }  // namespace mosaiq

@@ -28,7 +28,7 @@ SongRead load_song(FileAccess& files, const std::string& name, Song& song) {
     result.problem = "cannot read the song " + name + ": " + why;
   } else if (bytes.size() > max_midi_bytes) {
     result.problem = "cannot use the song " + name + ": larger than any song";
-  } else if (!read_midi(bytes, song, why, note)) {
+  } else if (!read_midi(bytes, song, why, note, &result.midi)) {
     result.problem = "cannot use the song " + name + ": " + why;
   } else {
     result.read = true;

@@ -21,6 +21,7 @@ std::string song_beside(FileAccess& files, const PathSyntax& syntax, const std::
 // for a song read as players read it, "the song NAME: what was passed over, as players do".
 struct SongRead {
   bool read = false;
+  std::string midi;     // the file as players read it, for a synthesiser
   std::string problem;  // when it could not be read or used
   std::string note;     // when something of it was passed over
 };

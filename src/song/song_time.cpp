@@ -96,4 +96,18 @@ double TempoWalk::opening_bpm() const {
   return 120;
 }
 
+double quarters_at(const Song& song, double bpm, double seconds) {
+  if (bpm > 0) return seconds * bpm / 60.0;
+  double tick = 0, at = 0, tempo = 0.5 / song.ticks_per_quarter;  // seconds a tick
+  for (const TempoChange& change : song.tempo) {
+    if (change.microseconds_per_quarter == 0) continue;  // no tempo at all: passed over
+    const double next = at + (static_cast<double>(change.tick) - tick) * tempo;
+    if (next > seconds) break;
+    at = next;
+    tick = static_cast<double>(change.tick);
+    tempo = change.microseconds_per_quarter / 1e6 / song.ticks_per_quarter;
+  }
+  return (tick + (seconds - at) / tempo) / song.ticks_per_quarter;
+}
+
 }  // namespace mosaiq

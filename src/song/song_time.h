@@ -73,4 +73,8 @@ class TempoWalk {
   double tempo_;          // seconds a tick
 };
 
+// Where in quarter notes the song is after `seconds`, along its tempo map (or at a constant
+// tempo when `bpm` is above 0): the inverse of TempoWalk.
+double quarters_at(const Song& song, double bpm, double seconds);
+
 }  // namespace mosaiq

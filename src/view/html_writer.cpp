@@ -136,6 +136,8 @@ std::string page_data(const PageContent& content, GlyphText& glyphs) {
   append_panels(content.script, out);
   out += ",\n\"song\":";
   append_json_string(out, content.song);
+  out += ",\n\"audio\":";
+  out += content.audio.empty() ? "false" : "true";
   return out + "}";
 }
 
@@ -144,7 +146,8 @@ namespace {
 // The page's template cut once at its marks, in the order they stand: no text put into the page
 // is ever looked at for a mark.
 struct PageTemplate {
-  static constexpr std::string_view marks[] = {"@TITLE@", "@STYLE@", "@DATA@", "@PLAYER@"};
+  static constexpr std::string_view marks[] = {"@TITLE@", "@STYLE@", "@AUDIO@", "@DATA@",
+                                               "@PLAYER@"};
   std::string_view pieces[std::size(marks) + 1];
 
   PageTemplate() {
@@ -162,8 +165,9 @@ struct PageTemplate {
 
 std::string html_page(const PageContent& content, GlyphText& glyphs) {
   static const PageTemplate page;
-  const std::string fills[] = {html_escape(content.title), page_css, page_data(content, glyphs),
-                               page_js};
+  const std::string audio = content.audio.empty() ? "" : " src=\"" + content.audio + "\"";
+  const std::string fills[] = {html_escape(content.title), page_css, audio,
+                               page_data(content, glyphs), page_js};
   std::string out(page.pieces[0]);
   for (std::size_t i = 0; i < std::size(fills); ++i) {
     out += fills[i];

@@ -17,18 +17,20 @@ namespace mosaiq::view {
 constexpr std::string_view page_mark = "<meta name=\"generator\" content=\"mosaiq-view\">";
 
 // What a page is made of: the script's frames, when each starts (one time for every frame, and
-// one more: when the last ends), its title, and the song the times follow, in words.
+// one more: when the last ends), its title, the song the times follow, in words, and its sound
+// as a data URL (empty: a silent page), whose time 0 is the timeline's.
 struct PageContent {
   const Script& script;
   const std::vector<FrameTime>& times;
   std::string title;
   std::string song;
+  std::string audio;
 };
 
 std::string html_page(const PageContent& content, GlyphText& glyphs);
 
 // The page's script data alone, as JSON: frames, starts, end, bars (the song's measure and beat
-// of each frame), panels and song.
+// of each frame), panels, song and audio (whether the page has sound).
 std::string page_data(const PageContent& content, GlyphText& glyphs);
 
 }  // namespace mosaiq::view

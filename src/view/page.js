@@ -127,10 +127,27 @@ const state = {
   anchorTime: 0,   // timeline seconds at anchorWall
   anchorWall: 0,   // performance.now() then
   timer: null,
+  gesture: false,     // a key or click came: the browser lets the page sound
+  autoMuted: false,   // muted only until then
+  userMuted: false,   // muted with m or the button
+  audioTarget: null,  // where the sound is to be put once it can be
 };
+
+// The song's sound, when the page has it. Its time 0 is the timeline's: while it plays, the
+// frames follow its position; past its end, the page's clock goes on from there.
+const audio = data.audio ? $("audio") : null;
+
+function audioLength() {
+  return audio && Number.isFinite(audio.duration) ? audio.duration : 0;
+}
+
+function onAudio() {
+  return audio !== null && !audio.paused && !audio.ended;
+}
 
 function timelineNow() {
   if (!state.playing) return state.anchorTime;
+  if (onAudio()) return audio.currentTime;
   return state.anchorTime + (performance.now() - state.anchorWall) / 1000 * state.speed;
 }
 
@@ -155,15 +172,53 @@ function showTime(seconds) {
   $("seek").value = Math.round(seconds * 1000);
 }
 
+function applyMute() {
+  if (!audio) return;
+  audio.muted = state.userMuted || state.autoMuted;
+  $("mute").textContent = audio.muted ? "sound off" : "sound on";
+  $("notice").textContent = state.autoMuted ? "muted until you click or press a key" : "";
+}
+
+// Puts the sound at timeline time t, playing when the page plays and t falls within it. Until
+// the browser knows the sound's length, the position waits in state.audioTarget.
+function placeAudio(t) {
+  if (!audio) return;
+  state.audioTarget = t;
+  const place = () => {
+    if (state.audioTarget !== t) return;  // a later placing came first
+    state.audioTarget = null;
+    audio.currentTime = Math.min(t, audioLength());
+    audio.playbackRate = state.speed;
+    audio.preservesPitch = true;
+    if (state.playing && t < audioLength()) {
+      if (!state.gesture) state.autoMuted = true;  // the browser lets only a silent page play
+      applyMute();
+      audio.play().catch(() => {});
+    } else {
+      audio.pause();
+    }
+  };
+  if (audio.readyState >= 1) {
+    place();
+  } else {
+    audio.addEventListener("loadedmetadata", place, { once: true });
+  }
+}
+
 // Playing: every step reads the clock, so long play does not drift.
 function tick() {
   state.timer = null;
   if (!state.playing) return;
   let now = timelineNow();
-  if (now >= data.end) {
+  if (audio && audio.ended && state.anchorTime < audioLength()) {
+    state.anchorTime = now = audioLength();  // past the sound: the page's clock goes on
+    state.anchorWall = performance.now();
+  }
+  if (now >= data.end && !onAudio()) {
     if ($("loop").checked) {
       state.anchorTime = 0;
       state.anchorWall = performance.now();
+      placeAudio(0);
       now = 0;
     } else {
       showFrame(frameCount - 1);
@@ -174,18 +229,19 @@ function tick() {
     }
   }
   showFrame(frameAt(now));
-  showTime(now);
+  showTime(Math.min(now, data.end));
   const next = state.frame + 1 < frameCount ? starts[state.frame + 1] : data.end;
-  const wait = Math.max(0, (next - now) / state.speed * 1000);
-  state.timer = setTimeout(tick, Math.min(wait, 250));
+  const wait = next > now ? (next - now) / state.speed * 1000 : 250;
+  state.timer = setTimeout(tick, Math.min(wait, onAudio() ? 50 : 250));
 }
 
 function play() {
   if (state.playing) return;
-  if (state.anchorTime >= data.end) state.anchorTime = 0;
+  if (state.anchorTime >= Math.max(data.end, audioLength())) state.anchorTime = 0;
   state.playing = true;
   state.anchorWall = performance.now();
   $("play").textContent = "pause";
+  placeAudio(state.anchorTime);
   tick();
 }
 
@@ -193,18 +249,20 @@ function pause() {
   if (!state.playing) return;
   state.anchorTime = timelineNow();
   state.playing = false;
+  if (audio) audio.pause();
   if (state.timer !== null) clearTimeout(state.timer);
   state.timer = null;
   $("play").textContent = "play";
 }
 
-// Goes to frame k, at its start; playing goes on from there.
+// Goes to frame k, at its start; playing (and the sound) goes on from there.
 function seek(k) {
   k = Math.max(0, Math.min(frameCount - 1, k));
   state.anchorTime = starts[k];
   state.anchorWall = performance.now();
   showFrame(k);
   showTime(starts[k]);
+  placeAudio(starts[k]);
   if (state.playing) {
     if (state.timer !== null) clearTimeout(state.timer);
     tick();
@@ -215,7 +273,22 @@ function setSpeed(speed) {
   state.anchorTime = timelineNow();
   state.anchorWall = performance.now();
   state.speed = speed;
+  if (audio) audio.playbackRate = speed;
   $("speed").value = String(speed);
+}
+
+function toggleMute() {
+  state.userMuted = !state.userMuted;
+  applyMute();
+}
+
+// The first key or click lets the page sound.
+function gesture() {
+  state.gesture = true;
+  if (!state.autoMuted) return false;
+  state.autoMuted = false;
+  applyMute();
+  return true;
 }
 
 function changeSpeed(step) {
@@ -232,9 +305,12 @@ function fullScreen() {
 }
 
 // Keys work wherever the focus is.
+document.addEventListener("pointerdown", gesture, true);
 document.addEventListener("keydown", (event) => {
   if (event.ctrlKey || event.metaKey || event.altKey) return;
+  const unmuted = gesture();
   const actions = {
+    m: () => (unmuted ? null : toggleMute()),
     " ": () => (state.playing ? pause() : play()),
     ArrowLeft: () => seek(state.frame - 1),
     ArrowRight: () => seek(state.frame + 1),
@@ -261,6 +337,16 @@ $("seek").max = String(Math.round(data.end * 1000));
 $("seek").oninput = () => seek(frameAt(Number($("seek").value) / 1000));
 $("last").textContent = frameCount - 1;
 $("song").textContent = data.song;
+$("mute").onclick = toggleMute;
+$("volume").oninput = () => { if (audio) audio.volume = Number($("volume").value); };
+if (!audio) {
+  $("mute").hidden = true;
+  $("volume").hidden = true;
+} else {
+  // A sound this browser cannot play leaves the frames on the page's own clock.
+  audio.addEventListener("error", () => { $("notice").textContent = "this browser cannot play the sound"; });
+}
+applyMute();
 
 // Marks on the bar where the panel's pattern changes.
 {
@@ -296,4 +382,11 @@ window.player = {
   seek,
   play,
   pause,
+  audio: audio !== null,
+  get audioTime() {
+    if (!audio) return null;
+    return state.audioTarget !== null ? Math.min(state.audioTarget, audioLength() || Infinity)
+                                      : audio.currentTime;
+  },
+  get muted() { return audio ? audio.muted : true; },
 };

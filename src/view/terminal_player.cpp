@@ -1,6 +1,7 @@
 #include "view/terminal_player.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 namespace mosaiq::view {
@@ -19,18 +20,20 @@ std::string clock_text(double seconds) {
 
 // The player's own state: the frame shown, the screen it shows, and the clock.
 struct Playback {
-  Playback(Showing& what, Terminal& on, GlyphText& text)
-      : showing(what), terminal(on), glyphs(text) {}
+  Playback(Showing& what, Terminal& on, GlyphText& text, SongSound* sound)
+      : showing(what),
+        terminal(on),
+        glyphs(text),
+        clock(sound != nullptr ? song_clock(on, *sound) : terminal_clock(on)) {}
 
   Showing& showing;
   Terminal& terminal;
   GlyphText& glyphs;
+  std::unique_ptr<PlayClock> clock;
   Screen shown;           // what the terminal shows
   std::size_t frame = 0;  // the frame it shows
-  double origin = 0;      // when the timeline's 0 was, on the terminal's clock
   bool paused = false;
-  double paused_at = 0;  // the timeline's time when the pause began
-  std::string problem;   // why the watched file could not be read again
+  std::string problem;  // why the watched file could not be read again
 
   std::size_t last() const { return showing.script.frames.size() - 1; }
   double start_of(std::size_t k) const { return showing.times[k].seconds; }
@@ -60,7 +63,8 @@ struct Playback {
                            ? "frame " + std::to_string(frame) + "/" + std::to_string(last()) +
                                  "  " + clock_text(time.seconds) + "  song " +
                                  std::to_string(time.song.measure) + ":" +
-                                 std::to_string(time.song.beat)
+                                 std::to_string(time.song.beat) +
+                                 (showing.sound.empty() ? "" : "  (" + showing.sound + ")")
                            : problem;
     if (line.size() > screen_columns) line.resize(screen_columns);
     const int row = terminal.rows() > screen_rows ? screen_rows + 1 : screen_rows;
@@ -79,9 +83,9 @@ struct Playback {
 
   void pause_or_play() {
     if (paused) {
-      origin = terminal.now() - paused_at;
+      clock->resume();
     } else {
-      paused_at = terminal.now() - origin;
+      clock->pause();
     }
     paused = !paused;
   }
@@ -90,12 +94,21 @@ struct Playback {
     if (!paused) return;
     if (input == Input::step_back && frame > 0) show(frame - 1);
     if (input == Input::step_forward && frame < last()) show(frame + 1);
-    paused_at = start_of(frame);
+    clock->move_to(start_of(frame));
+  }
+
+  // The frames whose time has come, up to the last one due.
+  void catch_up() {
+    const double now = clock->now();
+    std::size_t k = frame;
+    while (k < last() && start_of(k + 1) <= now) ++k;
+    if (k != frame) show(k);
   }
 
   // The watched file again, at the frame on screen (or its last, when it has fewer now).
   void reload(Watch& watch) {
     Showing fresh;
+    fresh.sound = showing.sound;
     if (!watch.reload(fresh, problem)) {
       status();
       return;
@@ -108,11 +121,7 @@ struct Playback {
     terminal.write(screen_changes(shown, next, glyphs));
     shown = next;
     frame = k;
-    if (paused) {
-      paused_at = start_of(k);
-    } else {
-      origin = terminal.now() - start_of(k);
-    }
+    if (paused) clock->move_to(start_of(k));  // playing, the song and its time go on
     status();
   }
 };
@@ -134,16 +143,19 @@ std::string screen_changes(const Screen& from, const Screen& to, GlyphText& glyp
   return text;
 }
 
-int play(Showing& showing, Terminal& terminal, GlyphText& glyphs, Watch* watch) {
-  Playback playback(showing, terminal, glyphs);
+int play(Showing& showing, Terminal& terminal, GlyphText& glyphs, Watch* watch, SongSound* sound) {
   terminal.write("\x1b[0m\x1b[2J");
+  Playback playback(showing, terminal, glyphs, sound);
   playback.frame = static_cast<std::size_t>(-1);  // frame 0 comes after "no frame"
   playback.show(0);
-  playback.origin = terminal.now();
   double next_look = terminal.now() + watch_interval;
-  while (playback.frame < playback.last() || playback.paused || watch != nullptr) {
+  for (;;) {
     const bool due = !playback.paused && playback.frame < playback.last();
-    double deadline = due ? playback.origin + playback.start_of(playback.frame + 1) : -1;
+    const bool sounding = playback.clock->sounding();
+    if (!due && !playback.paused && !sounding && watch == nullptr) return 0;
+    double deadline = due        ? playback.clock->deadline(playback.start_of(playback.frame + 1))
+                      : sounding ? terminal.now() + watch_interval
+                                 : -1;
     if (watch != nullptr && (deadline < 0 || next_look < deadline)) deadline = next_look;
     const Input input = terminal.wait(deadline);
     switch (input) {
@@ -151,8 +163,8 @@ int play(Showing& showing, Terminal& terminal, GlyphText& glyphs, Watch* watch) 
         if (watch != nullptr && terminal.now() >= next_look) {
           next_look = terminal.now() + watch_interval;
           if (watch->changed()) playback.reload(*watch);
-        } else if (due) {
-          playback.show(playback.frame + 1);
+        } else {
+          playback.catch_up();  // which also lets the song's clock move on
         }
         break;
       case Input::play_pause: playback.pause_or_play(); break;
@@ -166,7 +178,6 @@ int play(Showing& showing, Terminal& terminal, GlyphText& glyphs, Watch* watch) 
         break;
     }
   }
-  return 0;
 }
 
 }  // namespace mosaiq::view

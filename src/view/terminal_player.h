@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "view/glyph_text.h"
+#include "view/play_clock.h"
 #include "view/script_reader.h"
 #include "view/terminal.h"
 #include "view/timeline.h"
@@ -17,7 +18,8 @@ namespace mosaiq::view {
 struct Showing {
   Script script;
   std::vector<FrameTime> times;
-  std::string song;  // the song and tempo the times follow, in words
+  std::string song;   // the song and tempo the times follow, in words
+  std::string sound;  // why the song is not heard ("muted", "no sound"); empty when it is
 };
 
 // A file watched while it plays.
@@ -39,7 +41,10 @@ constexpr double watch_interval = 0.25;
 // one that cannot be read leaves the last good one on screen, with a line that says why.
 // Returns the exit status: 0 at the end or on q, 130 when interrupted. After Ctrl-Z the screen
 // is drawn again and the player waits, paused.
-int play(Showing& showing, Terminal& terminal, GlyphText& glyphs, Watch* watch = nullptr);
+// With a song's sound, the frames follow its position, and after the last frame the player
+// waits for the song to end (or q).
+int play(Showing& showing, Terminal& terminal, GlyphText& glyphs, Watch* watch = nullptr,
+         SongSound* sound = nullptr);
 
 // The escapes that bring a terminal showing `from` to `to`, cell by cell.
 std::string screen_changes(const Screen& from, const Screen& to, GlyphText& glyphs);

@@ -14,6 +14,7 @@
 #include "view/terminal_player.h"
 #include "view/timeline.h"
 #include "view/view_options.h"
+#include "view/view_sound.h"
 
 namespace mosaiq::view {
 
@@ -26,6 +27,8 @@ struct Run {
   Reporter& reporter;
   std::string script;  // the script's name, ".wve" added where it has no extension
   std::string song;    // the song's name; empty without one
+  Song tempo_map;      // the song as first read, which its sound follows
+  std::string midi;    // the song as players read it, for its sound
 };
 
 std::string tempo_text(double bpm) {
@@ -45,8 +48,10 @@ std::string song_words(const Run& run, const Song& song) {
 }
 
 // Reads the script and its song into `showing`; false, with the problem, when either cannot be
-// used. `notes` gets what was passed over in reading the song.
-bool load_showing(Run& run, Showing& showing, std::string& problem, std::string& notes) {
+// used. `notes` gets what was passed over in reading the song; with `keep`, the song is kept in
+// the run for its sound.
+bool load_showing(Run& run, Showing& showing, std::string& problem, std::string& notes,
+                  bool keep = false) {
   std::string bytes;
   if (!load_script(run.system.files, run.script, bytes, problem)) {
     problem = "cannot read " + run.script + ": " + problem;
@@ -61,16 +66,22 @@ bool load_showing(Run& run, Showing& showing, std::string& problem, std::string&
   }
   Song song;
   if (!run.song.empty()) {
-    const SongRead read = load_song(run.system.files, run.song, song);
+    SongRead read = load_song(run.system.files, run.song, song);
     if (!read.read) {
       problem = read.problem;
       return false;
     }
     notes = read.note;
+    if (keep) run.midi = std::move(read.midi);
   }
   showing.times = frame_times(showing.script, song, run.options.bpm);
   showing.song = song_words(run, song);
+  if (keep) run.tempo_map = std::move(song);
   return true;
+}
+
+SoundRequest sound_request(Run& run) {
+  return {run.options, run.system.files, run.reporter, run.tempo_map, run.midi};
 }
 
 int print_frame(Run& run, const Script& script, GlyphText& glyphs) {
@@ -107,6 +118,7 @@ int write_page(Run& run, const Showing& showing, GlyphText& glyphs) {
   OutputRules rules;
   if (run.script != "-") rules.inputs.push_back({run.script, "the script"});
   if (!run.song.empty()) rules.inputs.push_back({run.song, "the song"});
+  if (!options.audio.empty()) rules.inputs.push_back({options.audio, "the audio file"});
   rules.mark = page_mark;
   rules.force = options.force;
   const std::string refusal = output_refusal(run.system.files, options.html, rules);
@@ -114,7 +126,11 @@ int write_page(Run& run, const Showing& showing, GlyphText& glyphs) {
     run.reporter.say(refusal);
     return 2;
   }
-  const PageContent content{showing.script, showing.times, run.script, showing.song};
+  std::string audio;
+  if (const int status = page_sound(sound_request(run), audio); status != 0) return status;
+  const std::string song =
+      showing.song + (audio.empty() && !run.midi.empty() ? "; the page is silent" : "");
+  const PageContent content{showing.script, showing.times, run.script, song, audio};
   std::string why;
   if (!run.system.files.write_atomically(options.html, html_page(content, glyphs), why)) {
     run.reporter.say("cannot write " + options.html + ": " + why);
@@ -153,15 +169,21 @@ class FileWatch : public Watch {
 };
 
 int play_in_terminal(Run& run, Showing& showing, GlyphText& glyphs) {
-  std::string problem;
+  std::string problem, silence;
   std::unique_ptr<Terminal> terminal = run.system.open_terminal(problem);
   if (!terminal) {
     run.reporter.say(problem);
     return 1;
   }
-  if (!run.options.watch) return play(showing, *terminal, glyphs);
-  FileWatch watch(run);
-  return play(showing, *terminal, glyphs, &watch);
+  int status = 0;
+  const std::unique_ptr<SongSound> sound = terminal_sound(sound_request(run), silence, status);
+  if (status != 0) return status;
+  if (!run.midi.empty() && !sound) showing.sound = run.options.mute ? "muted" : "no sound";
+  std::unique_ptr<FileWatch> watch;
+  if (run.options.watch) watch = std::make_unique<FileWatch>(run);
+  status = play(showing, *terminal, glyphs, watch.get(), sound.get());
+  if (!silence.empty()) run.reporter.say(silence);
+  return status;
 }
 
 // Says once what the timing assumes when no song was found.
@@ -215,12 +237,12 @@ int run_view(const std::vector<std::string>& arguments, ViewSystem& system) {
   const CommandRequest request = parse_view_options(arguments, options, problem);
   const int answered = reporter.answer(request, view_help, view_usage, problem);
   if (answered >= 0) return answered;
-  Run run{options, system, reporter, options.script, options.midi};
+  Run run{options, system, reporter, options.script, options.midi, {}, {}};
   if (run.script != "-") run.script = make_input_name(options.script, system.syntax);
   if (run.song.empty()) run.song = song_beside(system.files, system.syntax, run.script);
   Showing showing;
   std::string notes;
-  if (!load_showing(run, showing, problem, notes)) {
+  if (!load_showing(run, showing, problem, notes, true)) {
     reporter.say(problem);
     return reporter.status(2);
   }

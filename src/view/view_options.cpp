@@ -3,10 +3,12 @@
 namespace mosaiq::view {
 
 const char* const view_usage =
-    "usage: mosaiq-view [--watch] [--midi SONG.mid] [--bpm N] FILE\n"
+    "usage: mosaiq-view [--watch] [--mute] [--midi SONG.mid] [--bpm N] FILE\n"
     "       mosaiq-view --frame K|end [--plain] FILE\n"
     "       mosaiq-view --list [--midi SONG.mid] [--bpm N] FILE\n"
-    "       mosaiq-view --html OUT.html [--force] [--midi SONG.mid] [--bpm N] FILE\n";
+    "       mosaiq-view --html OUT.html [--force] [--audio FILE | --no-audio] [--midi SONG.mid]\n"
+    "                   [--bpm N] FILE\n"
+    "       (and --soundfont FILE.sf2 wherever a song is played)\n";
 
 const char* const view_help =
     "mosaiq-view: shows a WRD script on a model of the player's 80 x 25 screen, in step with\n"
@@ -29,6 +31,13 @@ const char* const view_help =
     "                               WVE file, and over another file only when it is a page\n"
     "                               mosaiq-view wrote\n"
     "  --force                      with --html: write over a file that is not such a page\n"
+    "  --audio FILE                 with --html: the page's sound from FILE (Ogg Vorbis, Ogg\n"
+    "                               Opus, MP3, WAV or FLAC, told by its first bytes) instead\n"
+    "                               of the song rendered with FluidSynth\n"
+    "  --no-audio                   with --html: a silent page\n"
+    "  --soundfont FILE             the SoundFont the song is played with (by default\n"
+    "                               MOSAIQ_SOUNDFONT, else Debian's default-GM.sf3 or .sf2)\n"
+    "  --mute                       play in the terminal without sound\n"
     "  --midi SONG.mid              the song: its tempo map and opening time signature; by\n"
     "                               default FILE's name with .mid (or .MID) beside it\n"
     "  --bpm N                      a constant tempo of N quarter notes a minute (140.06, say)\n"
@@ -42,8 +51,11 @@ const char* const view_help =
     "is said once on standard error. A song's measures count through its time signatures, a\n"
     "beat being the signature's note (an eighth in 6/8).\n"
     "\n"
+    "With a song, the terminal and the page play it through FluidSynth, the frames following\n"
+    "its position; the page carries it as Ogg Opus.\n"
+    "\n"
     "The page: Space plays and pauses, Left and Right step, Home and End go to the first and\n"
-    "last frame, f is full screen, < and > (or [ and ]) change the speed; open it at\n"
+    "last frame, f is full screen, < and > (or [ and ]) change the speed, m mutes; open it at\n"
     "OUT.html#frame=K, or #frame=K&play to start playing.\n"
     "\n"
     "Exit status: 0 done, 1 a frame past the end or no terminal to play on, 2 bad usage, a\n"
@@ -52,7 +64,20 @@ const char* const view_help =
 
 namespace {
 
-enum Option : std::size_t { frame, plain, list, html, midi, bpm, force, watch };
+enum Option : std::size_t {
+  frame,
+  plain,
+  list,
+  html,
+  midi,
+  bpm,
+  force,
+  watch,
+  audio,
+  no_audio,
+  soundfont,
+  mute
+};
 const std::vector<OptionSpec> option_table = {
     {"--frame", OptionSpec::required},
     {"--plain"},
@@ -62,6 +87,10 @@ const std::vector<OptionSpec> option_table = {
     {"--bpm", OptionSpec::required},
     {"--force"},
     {"--watch"},
+    {"--audio", OptionSpec::required},
+    {"--no-audio"},
+    {"--soundfont", OptionSpec::required},
+    {"--mute"},
 };
 
 // Takes one option; false, with the problem, when its value is not one it takes.
@@ -85,6 +114,10 @@ bool take_option(const OptionUse& use, ViewOptions& options, std::string& proble
     case midi: options.midi = use.value; return true;
     case force: options.force = true; return true;
     case watch: options.watch = true; return true;
+    case audio: options.audio = use.value; return true;
+    case no_audio: options.no_audio = true; return true;
+    case soundfont: options.soundfont = use.value; return true;
+    case mute: options.mute = true; return true;
     default: break;
   }
   if (!read_decimal(use.value, 1, options.bpm)) {
@@ -102,8 +135,22 @@ bool conflicts(const CommandLine& line, std::string& problem) {
     problem = "--plain goes with --frame";
   } else if (line.has(force) && !line.has(html)) {
     problem = "--force goes with --html";
-  } else if (line.has(watch) && (line.has(frame) || line.has(html) || line.has(list))) {
-    problem = "--watch goes with playing in the terminal";
+  } else if ((line.has(watch) || line.has(mute)) &&
+             (line.has(frame) || line.has(html) || line.has(list))) {
+    problem =
+        std::string(line.has(watch) ? "--watch" : "--mute") + " goes with playing in the terminal";
+  } else if ((line.has(audio) || line.has(no_audio)) && !line.has(html)) {
+    problem = std::string(line.has(audio) ? "--audio" : "--no-audio") + " goes with --html";
+  } else if (line.has(audio) && line.has(no_audio)) {
+    problem = "--audio and --no-audio do not go together";
+  }
+  return !problem.empty();
+}
+
+// Standard input, read for one thing only.
+bool reads_input_twice(const ViewOptions& options, std::string& problem) {
+  if (options.script == "-" && options.audio == "-") {
+    problem = "standard input is read once: for the script or for --audio, not both";
   }
   return !problem.empty();
 }
@@ -119,7 +166,7 @@ CommandRequest parse_view_options(const std::vector<std::string>& arguments, Vie
   if (request != CommandRequest::run) return request;
   if (conflicts(line, problem)) return CommandRequest::bad_usage;
   options.script = line.operands[0];
-  return CommandRequest::run;
+  return reads_input_twice(options, problem) ? CommandRequest::bad_usage : CommandRequest::run;
 }
 
 }  // namespace mosaiq::view

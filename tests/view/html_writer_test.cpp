@@ -20,14 +20,14 @@ TEST(HtmlWriter, FramesAreRunsOfTheCellsTheyChange) {
   GlyphText glyphs;
   const std::vector<FrameTime> times = {
       {0, 0, {1, 1, 0}}, {1, 96, {1, 2, 0}}, {2, 144, {1, 2, 48}}, {3, 192, {1, 3, 0}}};
-  const std::string data = page_data({script, times, "t", "no song"}, glyphs);
+  const std::string data = page_data({script, times, "t", "no song", ""}, glyphs);
   EXPECT_EQ(data,
             "{\"frames\":[\n[],\n"
             "[80,16,\"4411\",160,1,\"Ab\",162,9,\"\xe3\x82\xa2\"],\n"
             "[160,16,\" \",161,3,\"b\"]],\n"
             "\"starts\":[0.000,1.000,2.000],\n\"end\":3.000,\n\"bars\":[[1,1],[1,2],[1,2]],\n"
             "\"panels\":[[\"\",\"\",\"\"],[\"\",\"\",\"\"],[\"\",\"\",\"\"]],\n"
-            "\"song\":\"no song\"}");
+            "\"song\":\"no song\",\n\"audio\":false}");
 }
 
 TEST(HtmlWriter, OneSelfContainedPageThatFetchesNothing) {
@@ -36,13 +36,22 @@ TEST(HtmlWriter, OneSelfContainedPageThatFetchesNothing) {
   const Script script = read_script(text);
   GlyphText glyphs;
   const std::vector<FrameTime> times(script.frames.size() + 1);
-  const std::string page = html_page({script, times, "a<b", "song"}, glyphs);
+  const std::string page = html_page({script, times, "a<b", "song", ""}, glyphs);
   EXPECT_EQ(page.find("</script>&"), std::string::npos);  // texts cannot end the script element
   EXPECT_NE(page.find("<title>a&lt;b</title>"), std::string::npos);
   EXPECT_EQ(page.find("http"), std::string::npos);
   EXPECT_EQ(page.find("src="), std::string::npos);
   EXPECT_EQ(page.find('@'), std::string::npos) << "every mark of the template is filled";
   EXPECT_NE(page.find("window.player"), std::string::npos);
+
+  // The sound, when it has one, is carried in the page too.
+  const std::string sounding =
+      html_page({script, times, "a<b", "song", "data:audio/ogg;base64,T2dnUw=="}, glyphs);
+  EXPECT_NE(
+      sounding.find("<audio id=\"audio\" preload=\"auto\" src=\"data:audio/ogg;base64,T2dnUw==\">"),
+      std::string::npos);
+  EXPECT_NE(sounding.find("\"audio\":true}"), std::string::npos);
+  EXPECT_EQ(sounding.find("http"), std::string::npos);
 }
 
 }  // namespace

@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <fstream>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "song/midi_file.h"
+#include "view/soundfont_file.h"
 #include "view/terminal_player.h"
+#include "view_test_support.h"
 
 namespace mosaiq::view {
 namespace {
@@ -26,7 +32,10 @@ class FakeTerminal : public Terminal {
     time = deadline + 0.001;               // drawing a frame takes a little time
     return Input::deadline;
   }
-  void write(std::string_view text) override { out += text; }
+  void write(std::string_view text) override {
+    out += text;
+    drawn.emplace_back(time, text);
+  }
   int rows() override { return height; }
 
   double time = 100;
@@ -34,10 +43,19 @@ class FakeTerminal : public Terminal {
   std::deque<std::pair<double, Input>> keys;
   std::vector<double> waits;
   std::string out;
+  std::vector<std::pair<double, std::string>> drawn;  // when each write came
+
+  // When the first write holding `text` came; -1 when none did.
+  double when(std::string_view text) const {
+    for (const auto& [at, written] : drawn) {
+      if (written.find(text) != std::string::npos) return at;
+    }
+    return -1;
+  }
 };
 
 Showing showing_of(const std::string& script) {
-  Showing showing{read_script(script), {}, ""};
+  Showing showing{read_script(script), {}, "", ""};
   for (const double start : {0.0, 2.5, 3.0, 3.5, 4.0}) {
     showing.times.push_back({start, static_cast<std::int64_t>(start * 192), {1, 1, 0}});
   }
@@ -144,6 +162,53 @@ TEST(TerminalPlayer, AWatchedFileIsShownAgainAtTheFrameOnScreen) {
     EXPECT_NE(terminal.out.find("\x1b[26;1H\x1b[0m\x1b[2Kframe 1/3  0:02.500  song 1:1"),
               std::string::npos);
   }
+}
+
+// The song on a synthesiser that plays at half speed, as a slow device might: the frames must
+// follow where it is in the song, not the terminal's clock.
+class HalfSpeed : public SongSound {
+ public:
+  explicit HalfSpeed(SongSound& sound) : sound_(sound) {}
+  double seconds() override { return sound_.seconds(); }
+  bool done() override { return sound_.done(); }
+  void pause() override { sound_.pause(); }
+  void play() override { sound_.play(); }
+  void seek(double seconds) override { sound_.seek(seconds); }
+  void render(double seconds) override { sound_.render(seconds / 2); }
+
+ private:
+  SongSound& sound_;
+};
+
+TEST(TerminalPlayer, FramesFollowTheSynthesisersPositionInTheSong) {
+  if (!can_play_songs()) GTEST_SKIP() << "built without FluidSynth";
+  std::ifstream file(MOSAIQ_TEST_DATA "/square.sf2", std::ios::binary);
+  const std::string soundfont{std::istreambuf_iterator<char>(file), {}};
+  // Five seconds at 120 quarter notes a minute: a note at 0, its end at ten quarters.
+  const std::string midi = testing::midi_file(
+      1, 480,
+      {{testing::tempo(0, 120)}, {testing::note(0), {4800, std::string("\x80\x3c\x40", 3)}}});
+  Song song;
+  std::string problem, note, as_read;
+  ASSERT_TRUE(read_midi(midi, song, problem, note, &as_read));
+  ASSERT_EQ(soundfont_problem(soundfont), "");
+  std::unique_ptr<SongSound> sound = play_song({as_read, song, soundfont}, "manual", problem);
+  ASSERT_TRUE(sound) << problem;
+  HalfSpeed slow(*sound);
+
+  FakeTerminal terminal;
+  Showing showing = showing_of(abc);
+  terminal.keys = {{109.0, Input::play_pause}, {111.0, Input::play_pause}};
+  GlyphText glyphs;
+  EXPECT_EQ(play(showing, terminal, glyphs, nullptr, &slow), 0);
+  // Frame 1 starts 2.5 s into the song: 5 s on the terminal's clock; frame 2 at 3 s of the
+  // song, 6 s; frame 3 at 3.5 s, 7 s.
+  EXPECT_NEAR(terminal.when("\x1b[1;1H\x1b[37mA"), 105.0, 0.03);
+  EXPECT_NEAR(terminal.when("\x1b[1;2H\x1b[37mB"), 106.0, 0.03);
+  EXPECT_NEAR(terminal.when("\x1b[1;1H\x1b[37mC"), 107.0, 0.03);
+  // Paused 2 s from 109, 4.5 s into the song, which ends at 5 s and fades for a second: the
+  // player waits for it, 1.5 s of the song, 3 s of the terminal's clock after the pause.
+  EXPECT_NEAR(terminal.time, 114.0, 0.3) << "played to the song's end";
 }
 
 }  // namespace

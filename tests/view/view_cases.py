@@ -222,13 +222,13 @@ def pages_written_safely(options, work):
     check("a list that cannot be written", status, 2)
 
 
-def in_a_terminal(options, work, args, columns=80, rows=25, actions=()):
+def in_a_terminal(options, work, args, columns=80, rows=25, actions=(), environment=None):
     """Runs the viewer on a pseudo-terminal of the given size; returns its status and output.
     actions: (seconds after the start, bytes to type, a signal to send or a function to call)."""
     leader, follower = pty.openpty()
     fcntl.ioctl(follower, termios.TIOCSWINSZ, struct.pack("HHHH", rows, columns, 0, 0))
     child = subprocess.Popen([options.view] + args, cwd=work, stdin=follower, stdout=follower,
-                             stderr=subprocess.PIPE)
+                             stderr=subprocess.PIPE, env={**os.environ, **(environment or {})})
     os.close(follower)
     output, start, pending = b"", time.monotonic(), list(actions)
     while True:
@@ -315,6 +315,56 @@ def watched_file(options, work):
           (status, b"\x1b[26;1H\x1b[0m\x1b[2Kcannot read w.wve: Is a directory" in out), (0, True))
 
 
+def wav_level(path):
+    """The loudest sample of a 16-bit WAV file, 0 to 1; 0 when there is none."""
+    import array
+    import wave
+    if not os.path.exists(path):
+        return 0
+    with wave.open(path, "rb") as f:
+        samples = array.array("h", f.readframes(f.getnframes()))
+    return max((abs(x) for x in samples), default=0) / 32768
+
+
+def sound_of_the_song(options, work):
+    """The song heard: through FluidSynth's file audio driver (it writes fluidsynth.wav where the
+    player runs), muted, with no device, and rendered into the page, from a song FluidSynth's own
+    reader would refuse."""
+    if not options.sound:
+        print("this mosaiq-view plays no song (built without FluidSynth): its sound is not checked")
+        return
+    write(work, "w.wve", b"*nXY=1,1\n*f1-1-1\n1\n*f1-1-2\n2\n")
+    # A song FluidSynth's own reader refuses: running status after a meta event, an escape, a
+    # tempo of 0 and a time signature of the wrong length.
+    odd = song(4, 2, [(0, 600)])
+    tempo_track = (quantity(0) + b"\xff\x51\x03\x00\x00\x00" + quantity(0) + b"\xff\x58\x02\x04\x02"
+                   + quantity(0) + b"\xf7\x01\x00" + quantity(0) + b"\x90\x3c\x40"
+                   + quantity(0) + b"\xff\x01\x01x" + quantity(480) + b"\x3c\x00" + quantity(0)
+                   + b"\xff\x2f\x00")
+    odd = (odd[:10] + struct.pack(">H", 3) + odd[12:] + b"MTrk" + struct.pack(">I", len(tempo_track))
+           + tempo_track)
+    write(work, "w.mid", odd)
+    heard = os.path.join(work, "fluidsynth.wav")
+    status, out, err = in_a_terminal(options, work, ["w.wve"], rows=26)
+    check("played with its song, FluidSynth given it as the timeline reads it",
+          (status, err, b"(no sound)" in out), (0, "", False))
+    check("the song heard through the audio driver", wav_level(heard) > 0.005, True)
+    os.remove(heard)
+    status, out, err = in_a_terminal(options, work, ["--mute", "w.wve"], rows=26)
+    check("--mute: nothing heard, and the line under the screen says so",
+          (status, err, b"(muted)" in out, os.path.exists(heard)), (0, "", True, False))
+    status, out, err = in_a_terminal(options, work, ["w.wve"], rows=26, environment={
+        "MOSAIQ_AUDIO_DRIVER": "alsa", "ALSA_CONFIG_PATH": os.path.join(work, "no-such.conf")})
+    check("no audio device: played without sound, and said once",
+          (status, err, b"(no sound)" in out),
+          (0, "mosaiq-view: no audio device opens; playing without sound\n", True))
+    status, _, err = run([options.view, "--html", "w.html", "w.wve"], work)
+    with open(os.path.join(work, "w.html"), "rb") as f:
+        page = f.read()
+    check("a page with the song's sound", (status, err, b'src="data:audio/ogg;base64,T2dnUw' in page),
+          (0, "", True))
+
+
 def scripts_it_cannot_fully_show(options, work):
     write(work, "odd.wrd", b"@startup(400)\r\n\r\n\x1b[1;1HA\x1b[5mB\x1b[2;1H\x81;\r\n\x1b[1;79HCDE;\r\n\r\n")
     status, out, err = run([options.view, "--frame", "1", "--plain", "odd.wrd"], work)
@@ -351,7 +401,8 @@ def page_in_a_browser(options):
         print("the page was not checked in a browser: missing " + ", ".join(missing))
         return 1 if os.environ.get("CI") else SKIPPED
     return subprocess.run([node, os.path.join(HERE, "browser", "browser_test.js"), "--view",
-                           options.view, "--mosaiq", options.mosaiq, "--chromium", chromium],
+                           options.view, "--mosaiq", options.mosaiq, "--chromium", chromium,
+                           "--sound", "ON" if options.sound else "OFF"],
                           timeout=600).returncode
 
 
@@ -360,7 +411,13 @@ def main():
     parser.add_argument("--mosaiq", required=True)
     parser.add_argument("--view", required=True)
     parser.add_argument("--browser", action="store_true")
+    parser.add_argument("--sound", default="ON", help="OFF: built without FluidSynth")
     options = parser.parse_args()
+    options.sound = options.sound.upper() in ("ON", "1", "TRUE", "YES")
+    # Songs are heard with the tests' SoundFont, through FluidSynth's file driver: nothing is
+    # played aloud, and what is played is written where the test looks.
+    os.environ["MOSAIQ_SOUNDFONT"] = os.path.join(ROOT, "tests", "data", "square.sf2")
+    os.environ["MOSAIQ_AUDIO_DRIVER"] = "file"
     options.mosaiq, options.view = os.path.abspath(options.mosaiq), os.path.abspath(options.view)
     if options.browser:
         return page_in_a_browser(options)
@@ -373,6 +430,7 @@ def main():
         pages_written_safely(options, work)
         terminal_player(options, work)
         watched_file(options, work)
+        sound_of_the_song(options, work)
         scripts_it_cannot_fully_show(options, work)
         options_and_statuses(options, work)
     for failure in failures:

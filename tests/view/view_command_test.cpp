@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "../test_support.h"
 #include "platform/output_rules.h"
 #include "view/html_writer.h"
+#include "view/song_sound.h"
 #include "view/view_command.h"
 
 namespace mosaiq::view {
@@ -22,13 +25,29 @@ struct Case {
   std::string out;  // "*": anything
   std::string err;
   const char* written = nullptr;  // the page that must hold a new page afterwards
+  const char* holds = "";         // what that page must hold besides
 };
 
 const char* const usage =
-    "usage: mosaiq-view [--watch] [--midi SONG.mid] [--bpm N] FILE\n"
+    "usage: mosaiq-view [--watch] [--mute] [--midi SONG.mid] [--bpm N] FILE\n"
     "       mosaiq-view --frame K|end [--plain] FILE\n"
     "       mosaiq-view --list [--midi SONG.mid] [--bpm N] FILE\n"
-    "       mosaiq-view --html OUT.html [--force] [--midi SONG.mid] [--bpm N] FILE\n";
+    "       mosaiq-view --html OUT.html [--force] [--audio FILE | --no-audio] [--midi SONG.mid]\n"
+    "                   [--bpm N] FILE\n"
+    "       (and --soundfont FILE.sf2 wherever a song is played)\n";
+
+// Where no SoundFont is to be found (a build without FluidSynth has none to look for), the song
+// is not heard, and one line says why.
+std::string silent(const char* then) {
+  return std::string("mosaiq-view: ") +
+         (can_play_songs()
+              ? "no SoundFont found (looked for /usr/share/sounds/sf3/default-GM.sf3 and "
+                "/usr/share/sounds/sf2/default-GM.sf2): apt-get install fluid-soundfont-gm, or "
+                "name one with --soundfont"
+              : "this mosaiq-view was built without FluidSynth and libsndfile (apt-get install "
+                "libfluidsynth-dev libsndfile1-dev, then build it again)") +
+         then + "\n";
+}
 
 const Case cases[] = {
     {"version", {"--version"}, 0, "mosaiq-view " MOSAIQ_VERSION "\n", ""},
@@ -61,8 +80,75 @@ const Case cases[] = {
      "",
      "mosaiq-view: cannot read none.wrd: No such file or directory\n"},
     {"no terminal to play on", {"s.wrd"}, 1, "", "mosaiq-view: no terminal here\n"},
-    {"a new page", {"--html", "new.html", "s.wrd"}, 0, "", "", "new.html"},
-    {"a page over a page it wrote", {"--html", "old.html", "s.wrd"}, 0, "", "", "old.html"},
+    {"a new page, silent without a SoundFont",
+     {"--html", "new.html", "s.wrd"},
+     0,
+     "",
+     silent("; the page is silent"),
+     "new.html",
+     "\"audio\":false"},
+    {"a page with the song rendered",
+     {"--html", "new.html", "--soundfont", "square.sf2", "s.wrd"},
+     0,
+     "",
+     can_play_songs() ? "" : silent("; the page is silent"),
+     "new.html",
+     can_play_songs() ? "<audio id=\"audio\" preload=\"auto\" src=\"data:audio/ogg;base64,T2dnUw"
+                      : ""},
+    {"a page with an audio file of the author's",
+     {"--html", "new.html", "--audio", "tone.wav", "s.wrd"},
+     0,
+     "",
+     "",
+     "new.html",
+     "src=\"data:audio/wav;base64,UklGRiQAAABXQVZF"},
+    {"a file that is not audio",
+     {"--html", "new.html", "--audio", "notes.txt", "s.wrd"},
+     2,
+     "",
+     "mosaiq-view: notes.txt is not audio a page can play (Ogg Vorbis, Ogg Opus, MP3, WAV or "
+     "FLAC, told by its first bytes); no page written\n"},
+    {"a missing audio file",
+     {"--html", "new.html", "--audio", "none.ogg", "s.wrd"},
+     2,
+     "",
+     "mosaiq-view: cannot read the audio file none.ogg: No such file or directory\n"},
+    {"never over the audio file",
+     {"--html", "tone.wav", "--force", "--audio", "tone.wav", "s.wrd"},
+     2,
+     "",
+     "mosaiq-view: will not write over tone.wav: it is the audio file\n"},
+    {"a silent page asked for",
+     {"--html", "new.html", "--no-audio", "s.wrd"},
+     0,
+     "",
+     "",
+     "new.html"},
+    {"a SoundFont named that is missing",
+     {"--html", "new.html", "--soundfont", "none.sf2", "s.wrd"},
+     can_play_songs() ? 2 : 0,
+     "",
+     can_play_songs()
+         ? "mosaiq-view: cannot read the SoundFont none.sf2: No such file or directory\n"
+         : silent("; the page is silent")},
+    {"a SoundFont named that is not one",
+     {"--html", "new.html", "--soundfont", "notes.txt", "s.wrd"},
+     can_play_songs() ? 2 : 0,
+     "",
+     can_play_songs() ? "mosaiq-view: cannot use the SoundFont notes.txt: it is not a SoundFont\n"
+                      : silent("; the page is silent")},
+    {"played in the terminal without a SoundFont",
+     {"--watch", "s.wrd"},
+     0,
+     "",
+     can_play_songs() ? silent("; playing without sound") : ""},
+    {"muted in the terminal", {"--mute", "s.wrd"}, 0, "", ""},
+    {"a page over a page it wrote",
+     {"--html", "old.html", "--no-audio", "s.wrd"},
+     0,
+     "",
+     "",
+     "old.html"},
     {"a page from a file named like a mark",
      {"--html", "p.html", "@DATA@.wve"},
      0,
@@ -98,30 +184,46 @@ const Case cases[] = {
      "mosaiq-view: will not write over notes.txt, a file that exists and that this program did "
      "not write (--force writes over it)\n"},
     {"over another file with --force",
-     {"--html", "notes.txt", "--force", "s.wrd"},
+     {"--html", "notes.txt", "--force", "--no-audio", "s.wrd"},
      0,
      "",
      "",
      "notes.txt"},
 };
 
+// A terminal where q is pressed at once.
+class QuitAtOnce : public Terminal {
+ public:
+  double now() override { return 0; }
+  Input wait(double) override { return Input::quit; }
+  void write(std::string_view) override {}
+  int rows() override { return 25; }
+};
+
 TEST(ViewCommand, OptionsFilesAndExitStatus) {
+  std::ifstream soundfont(MOSAIQ_TEST_DATA "/square.sf2", std::ios::binary);
+  const std::string square{std::istreambuf_iterator<char>(soundfont), {}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     testing::MemoryFiles files;
     files.files = {
-        {"s.wrd", script},  {"s.mid", std::string("MThd\0\0\0\x06\0\0\0\x01\x01\xe0", 14)},
-        {"t.wve", wve},     {"@DATA@.wve", wve},
-        {"old.html", page}, {"notes.txt", "notes"}};
+        {"s.wrd", script},      {"s.mid", std::string("MThd\0\0\0\x06\0\0\0\x01\x01\xe0", 14)},
+        {"t.wve", wve},         {"@DATA@.wve", wve},
+        {"old.html", page},     {"notes.txt", "notes"},
+        {"square.sf2", square}, {"tone.wav", std::string("RIFF\x24\0\0\0WAVEfmt ", 16)}};
     files.links["link.html"] = "s.wrd";
     files.standard_input = script;
     testing::FakeConsole console;
     const PathSyntax syntax = testing::posix_paths;
-    ViewSystem system{console, files, syntax, [](std::string& problem) {
+    const bool terminal = std::string(c.name) != "no terminal to play on";
+    ViewSystem system{console, files, syntax, [terminal](std::string& problem) {
                         problem = "no terminal here";
-                        return std::unique_ptr<Terminal>();
+                        return terminal ? std::make_unique<QuitAtOnce>() : nullptr;
                       }};
     EXPECT_EQ(run_view(c.arguments, system), c.status);
+    if (c.status == 2 && c.arguments[0] == "--html") {
+      EXPECT_EQ(files.files.count("new.html"), 0u) << "no page written";
+    }
     if (c.out != "*") {
       EXPECT_EQ(console.out, c.out);
     }
@@ -132,7 +234,26 @@ TEST(ViewCommand, OptionsFilesAndExitStatus) {
     EXPECT_NE(written.find("id=\"script-data\">{\"frames\":"), std::string::npos);
     const std::string title = "<title>" + c.arguments.back() + "</title>";
     EXPECT_NE(written.find(title), std::string::npos) << "the script's name, nothing else";
+    EXPECT_NE(written.find(c.holds), std::string::npos) << c.holds;
   }
+}
+
+TEST(ViewCommand, RenderingASongShowsHowFarItIsOnATerminalOnly) {
+  if (!can_play_songs()) GTEST_SKIP() << "built without FluidSynth";
+  std::ifstream soundfont(MOSAIQ_TEST_DATA "/square.sf2", std::ios::binary);
+  testing::MemoryFiles files;
+  files.files = {{"s.wrd", script},
+                 {"s.mid", std::string("MThd\0\0\0\x06\0\0\0\x01\x01\xe0", 14)},
+                 {"square.sf2", {std::istreambuf_iterator<char>(soundfont), {}}}};
+  testing::FakeConsole console;
+  console.terminal = true;
+  const PathSyntax syntax = testing::posix_paths;
+  ViewSystem system{console, files, syntax, nullptr};
+  EXPECT_EQ(run_view({"--html", "p.html", "--soundfont", "square.sf2", "s.wrd"}, system), 0);
+  const std::string line = "\rmosaiq-view: rendering the song: ";
+  EXPECT_EQ(console.err.substr(0, line.size()), line);
+  const std::string end = "\rmosaiq-view: rendering the song: 100%\r\x1b[K";
+  EXPECT_EQ(console.err.substr(console.err.size() - end.size()), end) << "and cleared at the end";
 }
 
 TEST(ViewCommand, AFailedWriteOfWhatItPrintsIsAnError) {

@@ -61,6 +61,13 @@ TEST(ViewOptions, BadUsageSaysWhatIsWrong) {
       {{"--list=yes", "a.wrd"}, "--list takes no value"},
       {{"--bpm", "1.2.3", "a.wrd"},
        "--bpm wants a tempo of 1 or more quarter notes a minute, not '1.2.3'"},
+      {{"--mute", "--list", "a.wrd"}, "--mute goes with playing in the terminal"},
+      {{"--audio", "a.ogg", "a.wrd"}, "--audio goes with --html"},
+      {{"--no-audio", "--frame", "1", "a.wrd"}, "--no-audio goes with --html"},
+      {{"--html", "o.html", "--audio", "a.ogg", "--no-audio", "a.wrd"},
+       "--audio and --no-audio do not go together"},
+      {{"--html", "o.html", "--audio", "-", "-"},
+       "standard input is read once: for the script or for --audio, not both"},
   };
   for (const auto& c : cases) {
     const Parsed p = parse(c.arguments);

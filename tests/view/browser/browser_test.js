@@ -1,7 +1,8 @@
 // Drives mosaiq-view's page in headless Chromium: the cells it shows against --frame, the keys,
-// window.player against --list, the address, the loop, the scaling, and that nothing is fetched.
+// window.player against --list, the address, the loop, the scaling, that nothing is fetched,
+// and the song's sound: when its first note sounds, and the frames on the audio's clock.
 //
-// usage: node browser_test.js --view PATH --mosaiq PATH --chromium PATH
+// usage: node browser_test.js --view PATH --mosaiq PATH --chromium PATH [--sound OFF]
 "use strict";
 
 const { execFileSync } = require("child_process");
@@ -14,6 +15,7 @@ const argument = (name) => process.argv[process.argv.indexOf(name) + 1];
 const view = path.resolve(argument("--view"));
 const mosaiq = path.resolve(argument("--mosaiq"));
 const chromium = argument("--chromium");
+const sound = !process.argv.includes("--sound") || argument("--sound").toUpperCase() !== "OFF";
 const root = path.resolve(__dirname, "..", "..", "..");
 
 const failures = [];
@@ -56,6 +58,136 @@ function cellsOfPage() {
 }
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// A Standard MIDI File: tracks of [ticks since the last event, ...bytes].
+function midiFile(division, tracks) {
+  const quantity = (value) => {
+    const out = [value & 0x7f];
+    while ((value >>= 7) > 0) out.unshift(0x80 | (value & 0x7f));
+    return out;
+  };
+  const u32 = (n) => [n >>> 24, (n >>> 16) & 255, (n >>> 8) & 255, n & 255];
+  const chunks = tracks.map((events) => {
+    const data = events.flatMap(([delta, ...bytes]) => [...quantity(delta), ...bytes])
+      .concat([0, 0xff, 0x2f, 0]);
+    return [..."MTrk"].map((c) => c.charCodeAt(0)).concat(u32(data.length), data);
+  });
+  const header = [..."MThd"].map((c) => c.charCodeAt(0))
+    .concat(u32(6), [0, 1, 0, tracks.length, division >> 8, division & 255]);
+  return Buffer.from(header.concat(...chunks));
+}
+
+// The song for the sound's checks: 120 quarter notes a minute, 90 from the second measure's
+// third beat (tick 960); its first note at tick 1200, 1 s + 240 / 480 * 60 / 90 s = 1.333 s,
+// then a note on every quarter for a minute.
+const firstNoteSeconds = 1 + (240 / 480) * (60 / 90);
+function songForSound() {
+  const tempo = (delta, bpm) => {
+    const micro = Math.round(60000000 / bpm);
+    return [delta, 0xff, 0x51, 3, micro >> 16, (micro >> 8) & 255, micro & 255];
+  };
+  const notes = [];
+  for (let k = 0; k < 90; ++k) {
+    notes.push([k === 0 ? 1200 : 240, 0x90, 60 + (k % 12), 100], [240, 0x80, 60 + (k % 12), 0]);
+  }
+  return midiFile(480, [[tempo(0, 120), tempo(960, 90)], notes]);
+}
+
+// Where the sound is first heard in the page's audio, decoded by the browser.
+function firstSoundInThePage() {
+  return (async () => {
+    const bytes = await (await fetch(document.getElementById("audio").src)).arrayBuffer();
+    const context = new OfflineAudioContext(1, 48000, 48000);
+    const decoded = await context.decodeAudioData(bytes);
+    const samples = decoded.getChannelData(0);
+    let peak = 0, first = -1;
+    for (let i = 0; i < samples.length; ++i) {
+      const level = Math.abs(samples[i]);
+      if (level > 0.002 && first < 0) first = i;
+      peak = Math.max(peak, level);
+    }
+    return { first: first / decoded.sampleRate, peak, seconds: decoded.duration };
+  })();
+}
+
+// The frame shown and the audio's position, sampled while it plays for `seconds`: every frame
+// against the one the timeline gives for that position.
+async function framesOnTheAudiosClock(page, seconds) {
+  const off = [];
+  for (let t = 0; t < seconds * 10; ++t) {
+    const [frame, due, playing] = await page.evaluate(() => {
+      const time = document.getElementById("audio").currentTime;
+      const starts = window.player.startTimes;
+      let due = 0;
+      while (due + 1 < starts.length && starts[due + 1] <= time) ++due;
+      return [window.player.frame, due, !document.getElementById("audio").paused];
+    });
+    if (!playing || Math.abs(frame - due) > 1) off.push([frame, due, playing]);
+    await sleep(100);
+  }
+  return off;
+}
+
+async function checkSound(browser, work) {
+  fs.writeFileSync(path.join(work, "demo.mid"), songForSound());
+  const environment = { ...process.env, MOSAIQ_SOUNDFONT: path.join(root, "tests", "data", "square.sf2") };
+  execFileSync(view, ["--html", "sound.html", "demo.wve"], { cwd: work, env: environment });
+  execFileSync(view, ["--html", "silent.html", "--no-audio", "demo.wve"], { cwd: work });
+  const address = "file://" + path.join(work, "sound.html");
+  const page = await browser.newPage();
+  await page.goto(address, { waitUntil: "load" });
+  const heard = await page.evaluate(firstSoundInThePage);
+  console.log(`the first note sounds at ${heard.first.toFixed(4)} s (the MIDI file's: ` +
+              `${firstNoteSeconds.toFixed(4)} s); ${heard.seconds.toFixed(1)} s of sound`);
+  check("the first note sounds when the MIDI file's tempo map puts it (within 30 ms)",
+        Math.abs(heard.first - firstNoteSeconds) <= 0.03 ? "yes" : heard.first, "yes");
+  check("the music is audible", heard.peak > 0.01, true);
+  check("window.player.audio", await page.evaluate(() => window.player.audio), true);
+
+  await page.goto(`${address}#frame=1&play`, { waitUntil: "load" });
+  await sleep(300);
+  check("#frame=K&play plays muted until a gesture, and says so",
+        await page.evaluate(() => [window.player.playing, window.player.muted,
+                                   document.getElementById("notice").textContent]),
+        [true, true, "muted until you click or press a key"]);
+  await page.mouse.click(5, 5);
+  check("a click lets it sound", await page.evaluate(() => window.player.muted), false);
+  await page.keyboard.press("m");
+  check("m mutes", await page.evaluate(() => window.player.muted), true);
+  await page.keyboard.press("m");
+
+  for (const speed of [1, 2]) {
+    await page.evaluate((s) => { window.player.seek(1); window.player.speed = s; window.player.play(); },
+                        speed);
+    await sleep(300);
+    check(`at ${speed}x the frame shown is the audio's (within a frame)`,
+          await framesOnTheAudiosClock(page, 3), []);
+    check(`at ${speed}x through playbackRate`,
+          await page.evaluate(() => document.getElementById("audio").playbackRate), speed);
+  }
+  // The audio moved under the page (as when it stalls and catches up): the frames go with it.
+  await page.evaluate(() => {
+    window.player.speed = 1;
+    document.getElementById("audio").currentTime = window.player.startTimes[40];
+  });
+  await sleep(300);
+  check("the frames follow the audio where it goes", await framesOnTheAudiosClock(page, 1), []);
+  await page.evaluate(() => window.player.pause());
+  for (const k of [5, 30, 12]) {
+    const [start, at] = await page.evaluate((frame) => {
+      window.player.seek(frame);
+      return [window.player.startTimes[frame], window.player.audioTime];
+    }, k);
+    await sleep(200);
+    const settled = await page.evaluate(() => document.getElementById("audio").currentTime);
+    check(`seeking to frame ${k} puts the audio at its start (within 30 ms)`,
+          [Math.abs(at - start) <= 0.03, Math.abs(settled - start) <= 0.03], [true, true]);
+  }
+  await page.goto("file://" + path.join(work, "silent.html"), { waitUntil: "load" });
+  check("a silent page says so", await page.evaluate(() => [window.player.audio,
+    document.getElementById("song").textContent.endsWith("; the page is silent")]), [false, true]);
+  await page.close();
+}
 
 async function main() {
   const work = fs.mkdtempSync(path.join(os.tmpdir(), "mosaiq-browser-"));
@@ -167,6 +299,8 @@ async function main() {
     const wide = await size();
     check("twice the window, twice the screen", Math.abs(wide[0] / narrow[0] - 2) < 0.05, true);
     check("the same proportions", Math.abs(wide[0] / wide[1] - narrow[0] / narrow[1]) < 0.02, true);
+
+    if (sound) await checkSound(browser, work);
   } finally {
     await browser.close();
     fs.rmSync(work, { recursive: true, force: true });

@@ -1,0 +1,62 @@
+// The song as sound, through FluidSynth: rendered into compressed audio for the page, or played
+// on the audio device while the terminal player shows the frames, which follow its position.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "song/midi_file.h"
+
+namespace mosaiq::view {
+
+// Whether this build plays songs: FluidSynth and libsndfile were found when it was made.
+bool can_play_songs();
+
+// What a synthesiser needs of a song. The bytes are the caller's, kept while it plays.
+struct SongSource {
+  std::string_view midi;       // the Standard MIDI File as players read it
+  const Song& song;            // its tempo map, to tell positions in seconds
+  std::string_view soundfont;  // a SoundFont that soundfont_problem() has no problem with
+  double bpm = 0;              // a constant tempo in place of the song's, when above 0
+};
+
+// The song rendered: Ogg Opus at about 48 kbit/s, from the song's time 0 to its end and a
+// second after it, for the notes to fade; an hour at most.
+struct RenderedSong {
+  std::string bytes;
+  double seconds = 0;
+  std::string cut;  // when the song is longer than an hour: what was left out, in words
+};
+
+// The longest sound a song is rendered into, in seconds.
+constexpr double longest_rendering = 3600;
+
+// Renders the song; `progress` is told now and then how much of it is done (0 to 1). False, with
+// the problem in words, when it cannot be rendered.
+bool render_song(const SongSource& source, RenderedSong& rendered, std::string& problem,
+                 const std::function<void(double)>& progress);
+
+// The song playing: where it is, as the synthesiser has it, and the keys' commands.
+class SongSound {
+ public:
+  virtual ~SongSound() = default;
+  // Seconds into the song; once it is done, where it ended.
+  virtual double seconds() = 0;
+  virtual bool done() = 0;
+  virtual void pause() = 0;
+  virtual void play() = 0;
+  virtual void seek(double seconds) = 0;
+  // Renders so many more seconds of a song played without a device (the driver "manual"); a
+  // device renders on its own, and this does nothing.
+  virtual void render(double seconds) = 0;
+};
+
+// Starts the song playing through FluidSynth's audio driver `driver` (empty: the system's
+// default; "manual": none, render() advances it). Null, with the problem in words, when the
+// SoundFont cannot be loaded or no audio device opens.
+std::unique_ptr<SongSound> play_song(const SongSource& source, const std::string& driver,
+                                     std::string& problem);
+
+}  // namespace mosaiq::view

@@ -1,0 +1,352 @@
+// The song's sound through FluidSynth: rendered for the page and encoded as Ogg Opus by
+// libsndfile, or played on the audio device for the terminal player.
+#include <fcntl.h>
+#include <fluidsynth.h>
+#include <sndfile.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "song/song_time.h"
+#include "view/song_sound.h"
+
+namespace mosaiq::view {
+
+namespace {
+
+constexpr int sample_rate = 48000;  // the rate Opus takes
+// libsndfile's level for Opus: (1 - level) * 250 + 6 kbit/s a channel; 24 a channel here.
+constexpr double compression_level = 1.0 - (24000.0 - 6000.0) / 250000.0;
+constexpr double fade_seconds = 1.0;
+// The player counts ticks in an int: a song must end well short of that.
+constexpr std::uint64_t most_ticks = std::uint64_t{1} << 30;
+
+// FluidSynth's messages would go to the console; what fails is told through its results.
+void quiet(int, const char*, void*) {}
+
+void silence_fluidsynth() {
+  for (const int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG}) {
+    fluid_set_log_function(level, quiet, nullptr);
+  }
+}
+
+// The SoundFont is given to the synthesiser from memory, the very bytes that were looked over:
+// its loader opens a name that carries where they are.
+struct MemoryReader {
+  std::string_view bytes;
+  std::size_t at = 0;
+};
+
+std::string memory_name(const std::string_view& bytes) {
+  char name[64];
+  std::snprintf(name, sizeof name, "memory:%p", static_cast<const void*>(&bytes));
+  return name;
+}
+
+void* open_memory(const char* name) {
+  void* bytes = nullptr;
+  if (std::sscanf(name, "memory:%p", &bytes) != 1 || bytes == nullptr) return nullptr;
+  return new MemoryReader{*static_cast<const std::string_view*>(bytes)};
+}
+
+int read_memory(void* into, fluid_long_long_t count, void* handle) {
+  MemoryReader& reader = *static_cast<MemoryReader*>(handle);
+  if (count < 0 || static_cast<std::size_t>(count) > reader.bytes.size() - reader.at) {
+    return FLUID_FAILED;
+  }
+  std::memcpy(into, reader.bytes.data() + reader.at, static_cast<std::size_t>(count));
+  reader.at += static_cast<std::size_t>(count);
+  return FLUID_OK;
+}
+
+int seek_memory(void* handle, fluid_long_long_t offset, int origin) {
+  MemoryReader& reader = *static_cast<MemoryReader*>(handle);
+  const auto size = static_cast<fluid_long_long_t>(reader.bytes.size());
+  const fluid_long_long_t base = origin == SEEK_SET   ? 0
+                                 : origin == SEEK_CUR ? static_cast<fluid_long_long_t>(reader.at)
+                                                      : size;
+  if (offset > size || offset < -size || base + offset < 0 || base + offset > size) {
+    return FLUID_FAILED;
+  }
+  reader.at = static_cast<std::size_t>(base + offset);
+  return FLUID_OK;
+}
+
+fluid_long_long_t tell_memory(void* handle) {
+  return static_cast<fluid_long_long_t>(static_cast<MemoryReader*>(handle)->at);
+}
+
+int close_memory(void* handle) {
+  delete static_cast<MemoryReader*>(handle);
+  return FLUID_OK;
+}
+
+// A synthesiser with the SoundFont, and a player with the song, ready to play.
+class Synth {
+ public:
+  Synth() : settings_(new_fluid_settings()) {}
+  ~Synth() {
+    if (player_ != nullptr) {
+      fluid_player_stop(player_);
+      delete_fluid_player(player_);
+    }
+    if (synth_ != nullptr) delete_fluid_synth(synth_);
+    delete_fluid_settings(settings_);
+  }
+  Synth(const Synth&) = delete;
+  Synth& operator=(const Synth&) = delete;
+
+  bool open(const SongSource& source, std::string& problem) {
+    silence_fluidsynth();
+    if (source.song.end_tick > most_ticks) return fail(problem, "the song has too many ticks");
+    fluid_settings_setnum(settings_, "synth.sample-rate", sample_rate);
+    fluid_settings_setstr(settings_, "player.timing-source", "sample");
+    fluid_settings_setint(settings_, "synth.lock-memory", 0);
+    fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 0);
+    synth_ = new_fluid_synth(settings_);
+    if (synth_ == nullptr) return fail(problem, "FluidSynth cannot start");
+    fluid_sfloader_t* loader = new_fluid_defsfloader(settings_);
+    if (loader == nullptr) return fail(problem, "FluidSynth cannot start");
+    fluid_sfloader_set_callbacks(loader, open_memory, read_memory, seek_memory, tell_memory,
+                                 close_memory);
+    fluid_synth_add_sfloader(synth_, loader);
+    const std::string_view soundfont = source.soundfont;
+    if (fluid_synth_sfload(synth_, memory_name(soundfont).c_str(), 1) == FLUID_FAILED) {
+      return fail(problem, "FluidSynth cannot load the SoundFont");
+    }
+    player_ = new_fluid_player(synth_);
+    if (player_ == nullptr ||
+        fluid_player_add_mem(player_, source.midi.data(), source.midi.size()) != FLUID_OK) {
+      return fail(problem, "FluidSynth cannot play the song");
+    }
+    if (source.bpm > 0)
+      fluid_player_set_tempo(player_, FLUID_PLAYER_TEMPO_EXTERNAL_BPM, source.bpm);
+    fluid_player_play(player_);
+    return true;
+  }
+
+  fluid_settings_t* settings() { return settings_; }
+  fluid_synth_t* synth() { return synth_; }
+  fluid_player_t* player() { return player_; }
+
+  // Renders frames of stereo samples, interleaved, into `samples`.
+  void write(std::vector<float>& samples, int frames) {
+    samples.resize(2 * static_cast<std::size_t>(frames));
+    fluid_synth_write_float(synth_, frames, samples.data(), 0, 2, samples.data(), 1, 2);
+  }
+
+ private:
+  static bool fail(std::string& problem, std::string why) {
+    problem = std::move(why);
+    return false;
+  }
+
+  fluid_settings_t* settings_;
+  fluid_synth_t* synth_ = nullptr;
+  fluid_player_t* player_ = nullptr;
+};
+
+// libsndfile writing into memory.
+struct MemoryFile {
+  std::string bytes;
+  sf_count_t at = 0;
+};
+
+SF_VIRTUAL_IO memory_io() {
+  SF_VIRTUAL_IO io{};
+  io.get_filelen = [](void* data) {
+    return static_cast<sf_count_t>(static_cast<MemoryFile*>(data)->bytes.size());
+  };
+  io.seek = [](sf_count_t offset, int whence, void* data) {
+    MemoryFile& file = *static_cast<MemoryFile*>(data);
+    const sf_count_t base = whence == SEEK_SET   ? 0
+                            : whence == SEEK_CUR ? file.at
+                                                 : static_cast<sf_count_t>(file.bytes.size());
+    file.at = std::max<sf_count_t>(0, base + offset);
+    return file.at;
+  };
+  io.read = [](void*, sf_count_t, void*) -> sf_count_t { return 0; };
+  io.write = [](const void* from, sf_count_t count, void* data) {
+    MemoryFile& file = *static_cast<MemoryFile*>(data);
+    const auto at = static_cast<std::size_t>(file.at), size = static_cast<std::size_t>(count);
+    if (file.bytes.size() < at + size) file.bytes.resize(at + size);
+    std::memcpy(&file.bytes[at], from, size);
+    file.at += count;
+    return count;
+  };
+  io.tell = [](void* data) { return static_cast<MemoryFile*>(data)->at; };
+  return io;
+}
+
+// The seconds the song lasts, by its tempo map: for the progress shown.
+double song_seconds(const SongSource& source) {
+  TempoWalk walk(source.song, source.bpm);
+  return walk.seconds_at(static_cast<double>(source.song.end_tick) /
+                         std::max<std::uint32_t>(source.song.ticks_per_quarter, 1));
+}
+
+}  // namespace
+
+bool can_play_songs() { return true; }
+
+bool render_song(const SongSource& source, RenderedSong& rendered, std::string& problem,
+                 const std::function<void(double)>& progress) {
+  Synth synth;
+  if (!synth.open(source, problem)) return false;
+  MemoryFile memory;
+  SF_VIRTUAL_IO io = memory_io();
+  SF_INFO info{};
+  info.samplerate = sample_rate;
+  info.channels = 2;
+  info.format = SF_FORMAT_OGG | SF_FORMAT_OPUS;
+  SNDFILE* file = sf_open_virtual(&io, SFM_WRITE, &info, &memory);
+  if (file == nullptr) {
+    problem = std::string("cannot encode the song as Ogg Opus: ") + sf_strerror(nullptr);
+    return false;
+  }
+  double level = compression_level;
+  sf_command(file, SFC_SET_COMPRESSION_LEVEL, &level, sizeof level);
+  // The song's end by its tempo map (the player lingers a while after it), and the fade.
+  const double length = song_seconds(source) + fade_seconds;
+  const int block = sample_rate / 10;
+  std::vector<float> samples;
+  double seconds = 0;
+  while (seconds < length && seconds < longest_rendering) {
+    synth.write(samples, block);
+    sf_writef_float(file, samples.data(), block);
+    seconds += 0.1;
+    progress(std::min(seconds / length, 1.0));
+  }
+  if (seconds < length)
+    rendered.cut = "the song is longer than an hour: the page plays its first hour";
+  const bool good = sf_error(file) == SF_ERR_NO_ERROR;
+  if (!good) problem = std::string("cannot encode the song as Ogg Opus: ") + sf_strerror(file);
+  sf_close(file);
+  rendered.bytes = std::move(memory.bytes);
+  rendered.seconds = seconds;
+  return good;
+}
+
+namespace {
+
+// Standard error shut while the sound plays: the audio libraries tell of missing devices and
+// late buffers there, over the player's screen.
+class QuietErrors {
+ public:
+  QuietErrors() : saved_(::dup(STDERR_FILENO)) {
+    const int nothing = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved_ >= 0 && nothing >= 0) ::dup2(nothing, STDERR_FILENO);
+    if (nothing >= 0) ::close(nothing);
+  }
+  ~QuietErrors() {
+    if (saved_ < 0) return;
+    ::dup2(saved_, STDERR_FILENO);
+    ::close(saved_);
+  }
+  QuietErrors(const QuietErrors&) = delete;
+  QuietErrors& operator=(const QuietErrors&) = delete;
+
+ private:
+  int saved_;
+};
+
+// The song playing on an audio device, or by hand; its position is the player's tick.
+class FluidSound : public SongSound {
+ public:
+  explicit FluidSound(const SongSource& source)
+      : song_(source.song), bpm_(source.bpm), end_(song_seconds(source) + fade_seconds) {}
+  ~FluidSound() override {
+    if (driver_ != nullptr) delete_fluid_audio_driver(driver_);
+  }
+
+  bool open(const SongSource& source, const std::string& driver, std::string& problem) {
+    if (!synth_.open(source, problem)) return false;
+    if (driver == "manual") return true;
+    // Unnamed: PulseAudio (or PipeWire in its place) where a server runs, else ALSA.
+    for (const std::string& name : driver.empty() ? std::vector<std::string>{"pulseaudio", "alsa"}
+                                                  : std::vector<std::string>{driver}) {
+      fluid_settings_setstr(synth_.settings(), "audio.driver", name.c_str());
+      driver_ = new_fluid_audio_driver(synth_.settings(), synth_.synth());
+      if (driver_ != nullptr) return true;
+    }
+    problem = "no audio device opens";
+    return false;
+  }
+
+  double seconds() override {
+    if (past_) return seek_to_;
+    const int tick = fluid_player_get_current_tick(synth_.player());
+    // A seek is done when the player next runs; until then the song is where it was sent.
+    if (seeking_ && tick == tick_before_seek_) return seek_to_;
+    seeking_ = false;
+    TempoWalk walk(song_, bpm_);
+    return walk.seconds_at(static_cast<double>(tick) /
+                           std::max<std::uint32_t>(song_.ticks_per_quarter, 1));
+  }
+
+  // The player lingers after the song's last event; the song is done when its notes have faded.
+  bool done() override {
+    return past_ || (!paused_ && (seconds() >= end_ || fluid_player_get_status(synth_.player()) !=
+                                                           FLUID_PLAYER_PLAYING));
+  }
+
+  void pause() override {
+    paused_ = true;
+    fluid_player_stop(synth_.player());
+  }
+
+  void play() override {
+    paused_ = false;
+    if (!past_) fluid_player_play(synth_.player());
+  }
+
+  // A time past the song's last event leaves the song done there.
+  void seek(double seconds) override {
+    seek_to_ = std::max(seconds, 0.0);
+    past_ = seek_to_ >= end_ - fade_seconds;
+    if (past_) {
+      fluid_player_stop(synth_.player());
+      return;
+    }
+    const double quarters = quarters_at(song_, bpm_, std::max(seconds, 0.0));
+    const auto ticks = static_cast<int>(
+        std::min<double>(quarters * song_.ticks_per_quarter, static_cast<double>(song_.end_tick)));
+    tick_before_seek_ = fluid_player_get_current_tick(synth_.player());
+    seeking_ = fluid_player_seek(synth_.player(), ticks) == FLUID_OK;
+  }
+
+  void render(double seconds) override {
+    if (driver_ != nullptr) return;
+    std::vector<float> samples;
+    for (int frames = static_cast<int>(seconds * sample_rate); frames > 0; frames -= 64) {
+      synth_.write(samples, std::min(frames, 64));
+    }
+  }
+
+ private:
+  const Song& song_;
+  double bpm_;
+  double end_;  // seconds
+  bool paused_ = false;
+  bool past_ = false;  // sent past the song's end
+  bool seeking_ = false;
+  int tick_before_seek_ = 0;
+  double seek_to_ = 0;
+  QuietErrors quiet_;
+  Synth synth_;
+  fluid_audio_driver_t* driver_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<SongSound> play_song(const SongSource& source, const std::string& driver,
+                                     std::string& problem) {
+  auto sound = std::make_unique<FluidSound>(source);
+  if (!sound->open(source, driver, problem)) return nullptr;
+  return sound;
+}
+
+}  // namespace mosaiq::view
