@@ -116,6 +116,22 @@ bool MemoryFiles::same_file(const std::string& a, const std::string& b) {
   return exists(a) && resolve(a) == resolve(b);
 }
 
+bool MemoryFiles::list_folder(const std::string& name, std::vector<std::string>& entries,
+                              std::string& why) {
+  if (folders.count(resolve(name)) == 0) {
+    why = files.count(resolve(name)) != 0 ? "Not a directory" : "No such file or directory";
+    return false;
+  }
+  const std::string prefix = resolve(name) + "/";
+  for (const auto& [path, bytes] : files) {
+    if (path.compare(0, prefix.size(), prefix) == 0 &&
+        path.find('/', prefix.size()) == std::string::npos) {
+      entries.push_back(path.substr(prefix.size()));
+    }
+  }
+  return true;
+}
+
 bool MemoryFiles::stamp(const std::string& name, FileStamp& stamp) {
   const auto file = files.find(resolve(name));
   if (file == files.end()) return false;

@@ -86,6 +86,9 @@ class MemoryFiles : public FileAccess {
   bool is_input(const InputFile& input, const std::string& name) override;
   std::unique_ptr<OutputFile> create_output(const std::string& name) override;
   bool same_file(const std::string& a, const std::string& b) override;
+  // A folder's entries: the files whose names begin with its name and a "/".
+  bool list_folder(const std::string& name, std::vector<std::string>& entries,
+                   std::string& why) override;
   std::string link_target(const std::string& name) override { return resolve(name); }
   bool stamp(const std::string& name, FileStamp& stamp) override;
   bool write_atomically(const std::string& name, std::string_view bytes, std::string& why) override;

@@ -129,7 +129,7 @@ MemoryConversion convert_in_memory(std::string_view wve, const MemoryLimits& lim
   auto writer = std::make_unique<WrdWriter>(sink);
   ConverterState state;
   const ConvertOutcome outcome = convert_wve(state, *reader, *writer, limits.cell_limit);
-  return {outcome, std::move(sink.bytes)};
+  return {outcome, std::move(sink.bytes), state.grid_width, state.grid_height};
 }
 
 }  // namespace mosaiq

@@ -38,6 +38,8 @@ struct MemoryLimits {
 struct MemoryConversion {
   ConvertOutcome outcome;
   std::string script;
+  std::int32_t grid_width;  // the grid the file's frames were painted on
+  std::int32_t grid_height;
 };
 
 // Converts WVE text into the WRD script mosaiq writes for it.

@@ -126,6 +126,13 @@ class SystemFiles : public FileAccess {
     return std::make_unique<SystemOutput>(file);
   }
 
+  bool list_folder(const std::string& name, std::vector<std::string>& entries,
+                   std::string& why) override {
+    if (folder_entries(name, entries)) return true;
+    why = std::strerror(errno);
+    return false;
+  }
+
   bool same_file(const std::string& a, const std::string& b) override {
     return identify_path(a).same_as(identify_path(b));
   }

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "convert/byte_streams.h"
 #include "platform/file_system.h"
@@ -39,6 +40,10 @@ class FileAccess {
   virtual bool is_input(const InputFile& input, const std::string& name) = 0;
   // The file, created or emptied for writing in place; null when it cannot be opened so.
   virtual std::unique_ptr<OutputFile> create_output(const std::string& name) = 0;
+  // The names in a folder, in no order; false, with `why` in the system's words, when `name` is
+  // no folder or cannot be read.
+  virtual bool list_folder(const std::string& name, std::vector<std::string>& entries,
+                           std::string& why) = 0;
   // Whether both names reach one existing file, through links too.
   virtual bool same_file(const std::string& a, const std::string& b) = 0;
   // What changes when the file a name reaches is written; false when it cannot be examined.

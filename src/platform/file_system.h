@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace mosaiq {
 
@@ -43,6 +44,10 @@ bool stamp_path(const std::string& name, FileStamp& stamp);
 // The file, opened for reading as bytes, and what it is; nullptr, with errno saying why, when it
 // cannot be opened or is a directory (EISDIR).
 std::FILE* open_for_reading(const std::string& name, FileIdentity& identity);
+
+// The names of the entries of a folder ("." and ".." left out), in no order; false, with errno
+// saying why, when it is no folder (ENOTDIR) or cannot be read.
+bool folder_entries(const std::string& name, std::vector<std::string>& entries);
 
 // The name a link leads to, through every link; the name itself when it is none or cannot be
 // followed.

@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -55,6 +56,17 @@ bool stamp_path(const std::string& name, FileStamp& stamp) {
   stamp.written =
       static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
   stamp.index = static_cast<std::uint64_t>(info.st_ino);
+  return true;
+}
+
+bool folder_entries(const std::string& name, std::vector<std::string>& entries) {
+  DIR* folder = ::opendir(name.c_str());
+  if (folder == nullptr) return false;
+  while (const dirent* entry = ::readdir(folder)) {
+    const std::string entry_name = entry->d_name;
+    if (entry_name != "." && entry_name != "..") entries.push_back(entry_name);
+  }
+  ::closedir(folder);
   return true;
 }
 

@@ -3,6 +3,8 @@
 #include <io.h>
 #include <windows.h>
 
+#include <cerrno>
+
 namespace mosaiq {
 
 namespace {
@@ -54,6 +56,23 @@ bool stamp_path(const std::string& name, FileStamp& stamp) {
       (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
       data.ftLastWriteTime.dwLowDateTime);
   stamp.index = identify_path(name).index;
+  return true;
+}
+
+bool folder_entries(const std::string& name, std::vector<std::string>& entries) {
+  const DWORD attributes = GetFileAttributesA(name.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    errno = attributes == INVALID_FILE_ATTRIBUTES ? ENOENT : ENOTDIR;
+    return false;
+  }
+  WIN32_FIND_DATAA entry;
+  HANDLE search = FindFirstFileA((name + "\\*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) return true;  // an empty folder
+  do {
+    const std::string entry_name = entry.cFileName;
+    if (entry_name != "." && entry_name != "..") entries.push_back(entry_name);
+  } while (FindNextFileA(search, &entry));
+  FindClose(search);
   return true;
 }
 

@@ -23,4 +23,12 @@ bool sjis_character_to_utf8(const unsigned char* bytes, std::size_t size, std::s
 // Shift_JIS text in UTF-8: each character converted, "?" for one that has no UTF-8 form.
 std::string sjis_to_utf8(std::string_view text);
 
+// Appends the Shift_JIS (code page 932) of one UTF-8 character, `size` bytes at `bytes`, to
+// `out`; false, appending nothing, when it has no Shift_JIS form.
+bool utf8_character_to_sjis(const char* bytes, std::size_t size, std::string& out);
+
+// UTF-8 text in Shift_JIS; false when a character has none (or the text is not UTF-8), with
+// `failed_at` the byte offset of that character.
+bool utf8_to_sjis(std::string_view text, std::string& out, std::size_t& failed_at);
+
 }  // namespace mosaiq

@@ -7,6 +7,8 @@
 #include "platform/file_names.h"
 #include "platform/output_rules.h"
 #include "song/song_file.h"
+#include "view/gif_frames.h"
+#include "view/gif_writer.h"
 #include "view/glyph_text.h"
 #include "view/html_writer.h"
 #include "view/script_input.h"
@@ -29,6 +31,7 @@ struct Run {
   std::string song;    // the song's name; empty without one
   Song tempo_map;      // the song as first read, which its sound follows
   std::string midi;    // the song as players read it, for its sound
+  LoadedGrid grid;     // a WVE file's grid
 };
 
 std::string tempo_text(double bpm) {
@@ -53,7 +56,7 @@ std::string song_words(const Run& run, const Song& song) {
 bool load_showing(Run& run, Showing& showing, std::string& problem, std::string& notes,
                   bool keep = false) {
   std::string bytes;
-  if (!load_script(run.system.files, run.script, bytes, problem)) {
+  if (!load_script(run.system.files, run.script, bytes, problem, keep ? &run.grid : nullptr)) {
     problem = "cannot read " + run.script + ": " + problem;
     return false;
   }
@@ -134,6 +137,36 @@ int write_page(Run& run, const Showing& showing, GlyphText& glyphs) {
   std::string why;
   if (!run.system.files.write_atomically(options.html, html_page(content, glyphs), why)) {
     run.reporter.say("cannot write " + options.html + ": " + why);
+    return 2;
+  }
+  return 0;
+}
+
+// The animation as a GIF: the WVE file's grid, or the grid the script draws on.
+int write_gif_file(Run& run, const Showing& showing) {
+  const ViewOptions& options = run.options;
+  OutputRules rules;
+  if (run.script != "-") rules.inputs.push_back({run.script, "the script"});
+  if (!run.song.empty()) rules.inputs.push_back({run.song, "the song"});
+  rules.mark = gif_mark;
+  rules.force = options.force;
+  const std::string refusal = output_refusal(run.system.files, options.gif, rules);
+  if (!refusal.empty()) {
+    run.reporter.say(refusal);
+    return 2;
+  }
+  const ScreenGrid grid =
+      run.grid.width > 0 ? ScreenGrid{run.grid.width, run.grid.height} : grid_of(showing.script);
+  const std::vector<GifFrame> frames =
+      gif_frames(showing.script, showing.times, grid, options.panel);
+  if (frames.empty()) {
+    run.reporter.say(run.script + " has no frame after its header: nothing to draw");
+    return 1;
+  }
+  std::string bytes, why;
+  if (!write_gif(frames, grid, {options.scale, options.panel}, bytes, why) ||
+      !run.system.files.write_atomically(options.gif, bytes, why)) {
+    run.reporter.say("cannot write " + options.gif + ": " + why);
     return 2;
   }
   return 0;
@@ -223,6 +256,7 @@ int show(Run& run, Showing& showing) {
     case ViewMode::frame: return print_frame(run, script, glyphs);
     case ViewMode::list: print_list(run, showing); return 0;
     case ViewMode::html: return write_page(run, showing, glyphs);
+    case ViewMode::gif: return write_gif_file(run, showing);
     case ViewMode::play: break;
   }
   return play_in_terminal(run, showing, glyphs);
@@ -237,7 +271,7 @@ int run_view(const std::vector<std::string>& arguments, ViewSystem& system) {
   const CommandRequest request = parse_view_options(arguments, options, problem);
   const int answered = reporter.answer(request, view_help, view_usage, problem);
   if (answered >= 0) return answered;
-  Run run{options, system, reporter, options.script, options.midi, {}, {}};
+  Run run{options, system, reporter, options.script, options.midi, {}, {}, {}};
   if (run.script != "-") run.script = make_input_name(options.script, system.syntax);
   if (run.song.empty()) run.song = song_beside(system.files, system.syntax, run.script);
   Showing showing;

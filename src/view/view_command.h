@@ -26,9 +26,9 @@ struct ViewSystem {
 };
 
 // Shows the script the arguments name (the program's own name not among them) and returns the
-// exit status: 0 done, 1 a frame past the end or no terminal to play on, 2 bad usage, a file
-// that cannot be read or written, a file the page must not replace, or output that could not
-// be written; 130 when playing was interrupted.
+// exit status: 0 done, 1 a frame past the end, no terminal to play on or no frame for a GIF,
+// 2 bad usage, a file that cannot be read or written, a file the page or GIF must not replace,
+// or output that could not be written; 130 when playing was interrupted.
 int run_view(const std::vector<std::string>& arguments, ViewSystem& system);
 
 }  // namespace mosaiq::view

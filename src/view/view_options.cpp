@@ -8,6 +8,8 @@ const char* const view_usage =
     "       mosaiq-view --list [--midi SONG.mid] [--bpm N] FILE\n"
     "       mosaiq-view --html OUT.html [--force] [--audio FILE | --no-audio] [--midi SONG.mid]\n"
     "                   [--bpm N] FILE\n"
+    "       mosaiq-view --gif OUT.gif [--force] [--scale N] [--panel] [--midi SONG.mid]\n"
+    "                   [--bpm N] FILE\n"
     "       (and --soundfont FILE.sf2 wherever a song is played)\n";
 
 const char* const view_help =
@@ -30,7 +32,14 @@ const char* const view_help =
     "  --html OUT.html              write a page that plays it: never over FILE, the song or a\n"
     "                               WVE file, and over another file only when it is a page\n"
     "                               mosaiq-view wrote\n"
-    "  --force                      with --html: write over a file that is not such a page\n"
+    "  --gif OUT.gif                write an animated GIF of the grid: one frame for every\n"
+    "                               frame from 1 on that changes it, timed by the song; the\n"
+    "                               same rules as --html for what it may write over\n"
+    "  --scale N                    with --gif: N x N pixels a cell (1 to 64; 8 by default)\n"
+    "  --panel                      with --gif: the panel's pattern and measure/beat lines\n"
+    "                               above the grid (ASCII; other characters as blanks)\n"
+    "  --force                      with --html or --gif: write over a file that is not one\n"
+    "                               this program wrote\n"
     "  --audio FILE                 with --html: the page's sound from FILE (Ogg Vorbis, Ogg\n"
     "                               Opus, MP3, WAV or FLAC, told by its first bytes) instead\n"
     "                               of the song rendered with FluidSynth\n"
@@ -58,9 +67,9 @@ const char* const view_help =
     "last frame, f is full screen, < and > (or [ and ]) change the speed, m mutes; open it at\n"
     "OUT.html#frame=K, or #frame=K&play to start playing.\n"
     "\n"
-    "Exit status: 0 done, 1 a frame past the end or no terminal to play on, 2 bad usage, a\n"
-    "file that cannot be read or written, a file the page must not replace, or output that\n"
-    "could not be written; 130 when playing was interrupted.\n";
+    "Exit status: 0 done, 1 a frame past the end, no terminal to play on or no frame for a\n"
+    "GIF, 2 bad usage, a file that cannot be read or written, a file the page or GIF must\n"
+    "not replace, or output that could not be written; 130 when playing was interrupted.\n";
 
 namespace {
 
@@ -76,7 +85,10 @@ enum Option : std::size_t {
   audio,
   no_audio,
   soundfont,
-  mute
+  mute,
+  gif,
+  scale,
+  panel
 };
 const std::vector<OptionSpec> option_table = {
     {"--frame", OptionSpec::required},
@@ -91,6 +103,9 @@ const std::vector<OptionSpec> option_table = {
     {"--no-audio"},
     {"--soundfont", OptionSpec::required},
     {"--mute"},
+    {"--gif", OptionSpec::required},
+    {"--scale", OptionSpec::required},
+    {"--panel"},
 };
 
 // Takes one option; false, with the problem, when its value is not one it takes.
@@ -118,6 +133,18 @@ bool take_option(const OptionUse& use, ViewOptions& options, std::string& proble
     case no_audio: options.no_audio = true; return true;
     case soundfont: options.soundfont = use.value; return true;
     case mute: options.mute = true; return true;
+    case gif:
+      options.mode = ViewMode::gif;
+      options.gif = use.value;
+      return true;
+    case panel: options.panel = true; return true;
+    case scale:
+      if (!read_count(use.value, 64, number) || number == 0) {
+        problem = "--scale wants 1 to 64 pixels a cell, not '" + use.value + "'";
+        return false;
+      }
+      options.scale = static_cast<int>(number);
+      return true;
     default: break;
   }
   if (!read_decimal(use.value, 1, options.bpm)) {
@@ -129,14 +156,16 @@ bool take_option(const OptionUse& use, ViewOptions& options, std::string& proble
 
 // Options that do not go together, as they were given.
 bool conflicts(const CommandLine& line, std::string& problem) {
-  if (line.has(frame) + line.has(html) + line.has(list) > 1) {
-    problem = "--frame, --list and --html do not go together";
+  if (line.has(frame) + line.has(html) + line.has(list) + line.has(gif) > 1) {
+    problem = "--frame, --list, --html and --gif do not go together";
   } else if (line.has(plain) && !line.has(frame)) {
     problem = "--plain goes with --frame";
-  } else if (line.has(force) && !line.has(html)) {
-    problem = "--force goes with --html";
+  } else if (line.has(force) && !line.has(html) && !line.has(gif)) {
+    problem = "--force goes with --html or --gif";
+  } else if ((line.has(scale) || line.has(panel)) && !line.has(gif)) {
+    problem = std::string(line.has(scale) ? "--scale" : "--panel") + " goes with --gif";
   } else if ((line.has(watch) || line.has(mute)) &&
-             (line.has(frame) || line.has(html) || line.has(list))) {
+             (line.has(frame) || line.has(html) || line.has(list) || line.has(gif))) {
     problem =
         std::string(line.has(watch) ? "--watch" : "--mute") + " goes with playing in the terminal";
   } else if ((line.has(audio) || line.has(no_audio)) && !line.has(html)) {

@@ -8,7 +8,7 @@
 
 namespace mosaiq::view {
 
-enum class ViewMode { play, frame, list, html };
+enum class ViewMode { play, frame, list, html, gif };
 
 struct ViewOptions {
   ViewMode mode = ViewMode::play;
@@ -24,6 +24,9 @@ struct ViewOptions {
   bool no_audio = false;  // --no-audio: a silent page
   std::string soundfont;  // --soundfont: the SoundFont to play the song with
   bool mute = false;      // --mute: play in the terminal without sound
+  std::string gif;        // --gif: the GIF to write
+  int scale = 8;          // --scale: pixels a cell in the GIF
+  bool panel = false;     // --panel: the panel's lines in the GIF
 };
 
 // Options come in any order around the one file argument. On bad_usage, `problem` says what is

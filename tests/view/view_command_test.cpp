@@ -34,6 +34,8 @@ const char* const usage =
     "       mosaiq-view --list [--midi SONG.mid] [--bpm N] FILE\n"
     "       mosaiq-view --html OUT.html [--force] [--audio FILE | --no-audio] [--midi SONG.mid]\n"
     "                   [--bpm N] FILE\n"
+    "       mosaiq-view --gif OUT.gif [--force] [--scale N] [--panel] [--midi SONG.mid]\n"
+    "                   [--bpm N] FILE\n"
     "       (and --soundfont FILE.sf2 wherever a song is played)\n";
 
 // Where no SoundFont is to be found (a build without FluidSynth has none to look for), the song

@@ -1,0 +1,133 @@
+#include "import/import_timing.h"
+
+#include <cmath>
+
+namespace mosaiq::import {
+
+namespace {
+
+// A picture's time: from one position to another.
+struct Span {
+  std::size_t picture;
+  std::int64_t from, to;
+};
+
+std::string at_text(const MeasureMap& measures, std::int64_t position) {
+  const SongBeat beat = measures.at(position);
+  return std::to_string(beat.measure) + ":" + std::to_string(beat.beat);
+}
+
+// Positions the player can show a frame at: the first frame's and whole steps after it.
+std::int64_t on_step(std::int64_t first, double position) {
+  return first +
+         units_per_step * std::llround((position - static_cast<double>(first)) / units_per_step);
+}
+
+// The pictures one after another for --per-beat: each 1/N of a quarter note.
+void spans_per_beat(std::size_t count, std::int64_t start, const TimingRequest& request,
+                    std::vector<Span>& spans) {
+  const std::int64_t length = units_per_quarter / (request.per_beat > 0 ? request.per_beat : 1);
+  std::int64_t at = start;
+  for (int round = 0; request.until >= 0 ? at < request.until : round < request.repeat; ++round) {
+    for (std::size_t k = 0; k < count && (request.until < 0 || at < request.until); ++k) {
+      spans.push_back({k, at, at + length});
+      at += length;
+      if (spans.size() > max_records) return;
+    }
+  }
+}
+
+// The pictures at the times their delays give: the running time rounded to the player's steps,
+// never each delay, so that no error builds up.
+void spans_by_delays(const std::vector<int>& delays, std::int64_t first, std::int64_t start,
+                     const TimingRequest& request, std::vector<Span>& spans) {
+  TempoWalk walk(request.song, request.bpm);
+  const double origin = walk.seconds_at(static_cast<double>(start) / units_per_quarter);
+  const auto position = [&](std::int64_t hundredths) {
+    return on_step(first, quarters_at(request.song, request.bpm, origin + hundredths / 100.0) *
+                              units_per_quarter);
+  };
+  std::int64_t total = 0;
+  for (int round = 0; request.until >= 0 || round < request.repeat; ++round) {
+    for (std::size_t k = 0; k < delays.size(); ++k) {
+      const std::int64_t from = position(total);
+      if (request.until >= 0 && from >= request.until) return;
+      total += delays[k];
+      spans.push_back({k, from, position(total)});
+      if (spans.size() > max_records) return;
+    }
+  }
+}
+
+// Cuts a span into records: at every beat that starts on a step, then into lengths that a
+// division gives, longest first.
+void cut_into_records(const Span& span, std::int64_t first, const MeasureMap& measures,
+                      std::vector<PlacedRecord>& records) {
+  static constexpr std::int32_t lengths[] = {24, 12, 8, 6, 4, 3, 2, 1};  // in steps
+  std::int64_t at = span.from;
+  while (at < span.to) {
+    const SongBeat beat = measures.at(at);
+    std::int64_t next = measures.position(beat.measure, beat.beat + 1);
+    if (next > span.to || (next - first) % units_per_step != 0) next = span.to;
+    while (at < next) {
+      const std::int64_t steps = (next - at) / units_per_step;
+      std::int32_t length = 1;
+      for (const std::int32_t candidate : lengths) {
+        if (candidate <= steps) {
+          length = candidate;
+          break;
+        }
+      }
+      records.push_back({span.picture, at, 24 / length});
+      at += length * units_per_step;
+    }
+  }
+}
+
+}  // namespace
+
+std::int64_t earliest_frame(const MeasureMap& measures) {
+  return measures.opening_measure() + units_per_quarter;  // the header's own frame: a quarter
+}
+
+bool place_pictures(const std::vector<int>& delays, std::size_t count, const TimingRequest& request,
+                    Placement& placement, std::string& problem) {
+  placement = Placement{};
+  const std::int64_t first = earliest_frame(request.measures);
+  if (request.start >= 0 && request.start < first) {
+    problem = "--start " + at_text(request.measures, request.start) +
+              " comes before the player can show a frame: " + at_text(request.measures, first) +
+              " at the earliest";
+    return false;
+  }
+  const std::int64_t start =
+      request.start < 0 ? first : on_step(first, static_cast<double>(request.start));
+  std::vector<Span> spans;
+  if (start > first) spans.push_back({dark_picture, first, start});
+  if (request.per_beat > 0 || delays.empty()) {
+    spans_per_beat(count, start, request, spans);
+  } else {
+    spans_by_delays(delays, first, start, request, spans);
+  }
+  if (spans.size() > max_records) {
+    problem = "the animation would take more than " + std::to_string(max_records) + " frames";
+    return false;
+  }
+  for (Span span : spans) {
+    if (request.until >= 0)
+      span.to = std::min(span.to, on_step(first, static_cast<double>(request.until)));
+    if (span.to <= span.from) {
+      placement.left_out += span.picture != dark_picture;
+      continue;
+    }
+    cut_into_records(span, first, request.measures, placement.records);
+    placement.end = span.to;
+    if (placement.records.size() > max_records) {
+      problem = "the animation would take more than " + std::to_string(max_records) + " frames";
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace mosaiq::import

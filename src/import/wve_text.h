@@ -1,0 +1,38 @@
+// The WVE file an import writes: its mark, the grid size where it is not the default, the
+// patterns announced where they begin, and a frame record for every placed record, with its
+// division and the song's measure and beat where the player shows it, then its rows.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "import/cell_grid.h"
+#include "import/import_timing.h"
+#include "song/song_time.h"
+
+namespace mosaiq::import {
+
+// The first line of every WVE file the importer writes: a comment mosaiq passes over, by which
+// another import may replace the file.
+constexpr std::string_view import_mark = "written by mosaiq-import";
+
+// A pattern announced from a position on: its number and its text, in Shift_JIS.
+struct PatternMark {
+  std::int32_t number;
+  std::string text;
+  std::int64_t position;  // in units; records from here on carry its number
+};
+
+struct Animation {
+  int width, height;
+  const std::vector<CellPicture>& pictures;
+  const std::vector<PlacedRecord>& records;
+  const std::vector<PatternMark>& patterns;  // in the order of their positions
+};
+
+// The file's text, lines ending in CR LF as WVE files do.
+std::string wve_text(const Animation& animation, const MeasureMap& measures);
+
+}  // namespace mosaiq::import
