@@ -1,7 +1,5 @@
 #include "import/import_command.h"
 
-#include <cstdio>
-
 #include "import/import_options.h"
 #include "import/import_timing.h"
 #include "import/pattern_marks.h"
@@ -25,12 +23,6 @@ struct Run {
   Song song;
 };
 
-std::string tempo_text(double bpm) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g", bpm);
-  return text;
-}
-
 // Reads the song; false, said, when it is named and cannot be used.
 bool load_the_song(Run& run) {
   const ImportOptions& options = run.options;
@@ -43,8 +35,7 @@ bool load_the_song(Run& run) {
     const std::string looked =
         to_file ? "looked for " + song_name_for(run.system.syntax, options.output)
                 : "the output has no name to look beside";
-    run.reporter.say("no song found (" + looked + "); timing assumes 4/4 at " +
-                     tempo_text(options.bpm > 0 ? options.bpm : 120) + " quarter notes a minute");
+    run.reporter.say(no_song_found(looked, options.bpm));
     return true;
   }
   const SongRead read = load_song(run.system.files, run.song_name, run.song);

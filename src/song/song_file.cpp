@@ -1,5 +1,7 @@
 #include "song/song_file.h"
 
+#include <cstdio>
+
 #include "platform/file_access.h"
 #include "platform/file_names.h"
 
@@ -36,6 +38,17 @@ SongRead load_song(FileAccess& files, const std::string& name, Song& song) {
       result.note = "the song " + name + ": " + note + "; it is read as players read it";
   }
   return result;
+}
+
+std::string tempo_text(double bpm) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", bpm);
+  return text;
+}
+
+std::string no_song_found(const std::string& looked, double bpm) {
+  return "no song found (" + looked + "); timing assumes 4/4 at " +
+         tempo_text(bpm > 0 ? bpm : 120) + " quarter notes a minute";
 }
 
 }  // namespace mosaiq

@@ -29,4 +29,11 @@ struct SongRead {
 // Reads the song of that name.
 SongRead load_song(FileAccess& files, const std::string& name, Song& song);
 
+// A tempo as the programs say it: "140.06", "120".
+std::string tempo_text(double bpm);
+
+// What is said once when no song is found: "no song found (LOOKED); timing assumes 4/4 at N
+// quarter notes a minute", N being `bpm`, or 120 without one.
+std::string no_song_found(const std::string& looked, double bpm);
+
 }  // namespace mosaiq

@@ -1,7 +1,5 @@
 #include "view/view_command.h"
 
-#include <cstdio>
-
 #include "platform/console.h"
 #include "platform/file_access.h"
 #include "platform/file_names.h"
@@ -33,12 +31,6 @@ struct Run {
   std::string midi;    // the song as players read it, for its sound
   LoadedGrid grid;     // a WVE file's grid
 };
-
-std::string tempo_text(double bpm) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%g", bpm);
-  return text;
-}
 
 // The song and tempo the times follow, in words.
 std::string song_words(const Run& run, const Song& song) {
@@ -116,19 +108,23 @@ void print_list(Run& run, const Showing& showing) {
   run.reporter.out(text);
 }
 
-int write_page(Run& run, const Showing& showing, GlyphText& glyphs) {
-  const ViewOptions& options = run.options;
+// Whether `name` may be written: never over the files the run reads, over another only when it
+// carries `mark` or with --force. Said when it may not.
+bool may_write(Run& run, const std::string& name, std::string_view mark) {
   OutputRules rules;
   if (run.script != "-") rules.inputs.push_back({run.script, "the script"});
   if (!run.song.empty()) rules.inputs.push_back({run.song, "the song"});
-  if (!options.audio.empty()) rules.inputs.push_back({options.audio, "the audio file"});
-  rules.mark = page_mark;
-  rules.force = options.force;
-  const std::string refusal = output_refusal(run.system.files, options.html, rules);
-  if (!refusal.empty()) {
-    run.reporter.say(refusal);
-    return 2;
-  }
+  if (!run.options.audio.empty()) rules.inputs.push_back({run.options.audio, "the audio file"});
+  rules.mark = mark;
+  rules.force = run.options.force;
+  const std::string refusal = output_refusal(run.system.files, name, rules);
+  if (!refusal.empty()) run.reporter.say(refusal);
+  return refusal.empty();
+}
+
+int write_page(Run& run, const Showing& showing, GlyphText& glyphs) {
+  const ViewOptions& options = run.options;
+  if (!may_write(run, options.html, page_mark)) return 2;
   std::string audio;
   if (const int status = page_sound(sound_request(run), audio); status != 0) return status;
   const std::string song =
@@ -145,16 +141,7 @@ int write_page(Run& run, const Showing& showing, GlyphText& glyphs) {
 // The animation as a GIF: the WVE file's grid, or the grid the script draws on.
 int write_gif_file(Run& run, const Showing& showing) {
   const ViewOptions& options = run.options;
-  OutputRules rules;
-  if (run.script != "-") rules.inputs.push_back({run.script, "the script"});
-  if (!run.song.empty()) rules.inputs.push_back({run.song, "the song"});
-  rules.mark = gif_mark;
-  rules.force = options.force;
-  const std::string refusal = output_refusal(run.system.files, options.gif, rules);
-  if (!refusal.empty()) {
-    run.reporter.say(refusal);
-    return 2;
-  }
+  if (!may_write(run, options.gif, gif_mark)) return 2;
   const ScreenGrid grid =
       run.grid.width > 0 ? ScreenGrid{run.grid.width, run.grid.height} : grid_of(showing.script);
   const std::vector<GifFrame> frames =
@@ -225,9 +212,7 @@ void say_assumptions(Run& run) {
   const std::string looked = run.script == "-"
                                  ? "standard input has no name to look beside"
                                  : "looked for " + song_name_for(run.system.syntax, run.script);
-  run.reporter.say("no song found (" + looked + "); timing assumes 4/4 at " +
-                   tempo_text(run.options.bpm > 0 ? run.options.bpm : 120) +
-                   " quarter notes a minute");
+  run.reporter.say(no_song_found(looked, run.options.bpm));
 }
 
 void say_passed_over(Run& run, const Script& script) {
