@@ -8,6 +8,7 @@
 
 #include "check/finding_writer.h"
 #include "check/wve_check.h"
+#include "convert/memory_streams.h"
 #include "platform/console.h"
 
 namespace {
@@ -45,8 +46,8 @@ std::uint64_t count_findings(const std::uint8_t* data, std::size_t size, std::si
   FindingWriter writer(reporter, settings);
   CheckSettings limits;
   limits.beats_per_measure = data_measure_length(data, size);
-  check_text(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz.wve", limits,
-             writer, piece);
+  MemorySource source(std::string_view(reinterpret_cast<const char*>(data), size), piece);
+  check_source(source, "fuzz.wve", limits, writer);
   writer.finish();
   return writer.count();
 }

@@ -10,23 +10,19 @@
 #include <vector>
 
 #include "song/midi_file.h"
-#include "song/song_time.h"
+#include "song/player_clock.h"
 #include "view/script_reader.h"
 #include "view/song_sound.h"
 #include "view/timeline.h"
 
 namespace {
 
-// The same tempo map and end, read again from the song as a synthesiser has it (a tempo of 0,
-// passed over, is not in it).
+// The same tempo map and end, read again from the song as a synthesiser has it.
 bool reads_alike(const mosaiq::Song& song, const std::string& as_read) {
   mosaiq::Song again;
   std::string problem, note;
   if (!mosaiq::read_midi(as_read, again, problem, note) || !note.empty()) return false;
-  std::vector<mosaiq::TempoChange> tempo;
-  for (const mosaiq::TempoChange& change : song.tempo) {
-    if (change.microseconds_per_quarter != 0) tempo.push_back(change);
-  }
+  const std::vector<mosaiq::TempoChange>& tempo = song.tempo;
   if (again.end_tick != song.end_tick || again.tempo.size() != tempo.size()) return false;
   for (std::size_t i = 0; i < tempo.size(); ++i) {
     if (again.tempo[i].tick != tempo[i].tick ||
@@ -45,7 +41,7 @@ void play_a_while(const std::string& as_read, const mosaiq::Song& song) {
     return std::string(std::istreambuf_iterator<char>(file), {});
   }();
   std::string problem;
-  const std::unique_ptr<SongSound> sound = play_song({as_read, song, soundfont}, "manual", problem);
+  const std::unique_ptr<SongByHand> sound = play_song_by_hand({as_read, song, soundfont}, problem);
   if (!sound) return;
   sound->render(0.5);
   sound->seek(sound->seconds() * 3 + 1);

@@ -16,7 +16,7 @@
 #include "convert/directive_loop.h"
 #include "convert/memory_streams.h"
 #include "platform/json_text.h"
-#include "song/song_time.h"
+#include "song/player_clock.h"
 #include "test_support.h"
 
 namespace mosaiq::check {
@@ -29,7 +29,8 @@ std::string check_text(const std::string& wve, Format format = Format::text,
   WriterSettings settings;
   settings.format = format;
   FindingWriter writer(reporter, settings);
-  EXPECT_TRUE(check::check_text(wve, "t.wve", CheckSettings{}, writer, chunk));
+  MemorySource source(wve, chunk);
+  EXPECT_TRUE(check_source(source, "t.wve", CheckSettings{}, writer));
   writer.finish();
   return console.out;
 }
@@ -250,7 +251,8 @@ std::vector<std::string> findings_of(const std::string& wve, const Song* song = 
   FindingWriter writer(reporter, WriterSettings{});
   CheckSettings settings;
   settings.song = song;
-  check_text(wve, "t.wve", settings, writer);
+  MemorySource source(wve);
+  check_source(source, "t.wve", settings, writer);
   writer.finish();
   std::vector<std::string> lines;
   std::size_t at = 0;
@@ -393,7 +395,7 @@ SongAndFile song_and_file(std::uint32_t seed) {
   EXPECT_TRUE(read_midi(testing::midi_file(0, 480, {events}), made.song, problem, note));
   const MeasureMap measures(made.song);
   static const int divisions[] = {1, 2, 3, 4, 6, 8, 12, 24};
-  std::int64_t position = measures.opening_measure() + units_per_quarter;
+  std::int64_t position = first_frame_position(measures);
   made.lines = {"*nXY=2,1", "*p1,Intro"};
   int division = 1;
   for (int frame = 0, count = 30 + static_cast<int>(next(50)); frame < count; ++frame) {
@@ -450,7 +452,8 @@ Found first_finding(const std::string& wve, const Song& song) {
   FindingWriter writer(reporter, WriterSettings{});
   CheckSettings settings;
   settings.song = &song;
-  check_text(wve, "t.wve", settings, writer);
+  MemorySource source(wve);
+  check_source(source, "t.wve", settings, writer);
   writer.finish();
   Found found;
   found.text = console.out;

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "song/midi_file.h"
-#include "song/song_time.h"
 #include "test_support.h"
 
 namespace mosaiq {
@@ -84,33 +83,6 @@ TEST(MidiFile, RefusesWhatItCannotTime) {
     EXPECT_FALSE(read_midi(file.bytes, song, problem, note));
     EXPECT_EQ(problem, file.problem);
   }
-}
-
-std::string beat_text(const SongBeat& at) {
-  return std::to_string(at.measure) + ":" + std::to_string(at.beat) + "+" + std::to_string(at.into);
-}
-
-TEST(MeasureMap, CountsMeasuresAndBeatsThroughTheSignatures) {
-  // 3/4 for two measures, 6/8 from quarter note 6, then 2/4 half-way into a 6/8 measure.
-  const Song song = read(midi_file(0, 480,
-                                   {{signature(3, 2),
-                                     {6 * 480, signature(6, 3).bytes},
-                                     {480 + 480 / 2, signature(2, 2).bytes}}}));
-  const MeasureMap map(song);
-  EXPECT_EQ(map.opening_measure(), 3 * units_per_quarter);
-  EXPECT_EQ(beat_text(map.at(0)), "1:1+0");
-  EXPECT_EQ(beat_text(map.at(5 * 96 + 10)), "2:3+10");
-  EXPECT_EQ(beat_text(map.at(6 * 96)), "3:1+0") << "6/8 begins";
-  EXPECT_EQ(beat_text(map.at(6 * 96 + 2 * 48 + 7)), "3:3+7") << "a beat is an eighth";
-  EXPECT_EQ(beat_text(map.at(7 * 96 + 48)), "4:1+0") << "2/4 ends the 6/8 measure under way";
-  EXPECT_EQ(beat_text(map.at(9 * 96 + 48)), "5:1+0");
-  EXPECT_EQ(beat_text(map.at(-96)), "0:3+0") << "before the start, the first signature goes on";
-  for (const std::int64_t position : {0, 250, 6 * 96, 7 * 96 + 48, 20 * 96 + 7}) {
-    const SongBeat at = map.at(position);
-    EXPECT_EQ(map.position(at.measure, at.beat) + at.into, position);
-  }
-  EXPECT_EQ(map.beat_units(3), 48);
-  EXPECT_EQ(MeasureMap(5, 4).position(2, 1), 5 * 96) << "a constant signature";
 }
 
 }  // namespace

@@ -62,12 +62,7 @@ bool check_file(Run& run, const std::string& argument) {
   bool with_song = false;
   if (!read_song(run, name, song, with_song)) return false;
   if (with_song) settings.song = &song;
-  const WveOutline outline = outline_wve(*input);
-  bool readable = !outline.read_failed && input->rewind();
-  const std::vector<TimingFinding> timing =
-      readable ? analyse_timing(*input, outline, settings) : std::vector<TimingFinding>();
-  readable =
-      readable && input->rewind() && check_wve(*input, outline, timing, name, settings, run.writer);
+  const bool readable = check_source(*input, name, settings, run.writer);
   if (!readable) run.reporter.say("cannot read " + name + ": " + input->failure());
   return readable;
 }

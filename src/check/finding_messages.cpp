@@ -1,5 +1,6 @@
 #include "check/finding_messages.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "convert/converter_state.h"
@@ -83,13 +84,12 @@ std::string division_message(std::int32_t division) {
 }
 
 std::string division_drift_message(std::int32_t division) {
-  static const int divisors[] = {1, 2, 3, 4, 6, 8, 12, 24};
-  int below = 1, above = 24;
-  for (const int d : divisors) {
+  std::int32_t below = 1, above = finest_division;
+  for (const std::int32_t d : even_divisions) {
     if (d < division) below = d;
-    if (d > division && above == 24) above = d;
+    if (d > division && above == finest_division) above = d;
   }
-  const std::int32_t ticks = 24 / division;
+  const std::int64_t ticks = frame_units(division) / units_per_step;
   return "beat division " + std::to_string(division) + " does not divide 24: a frame lasts " +
          std::to_string(ticks) + "/24 of a beat, so " + std::to_string(division) + " frames fill " +
          std::to_string(ticks * division) +
@@ -235,7 +235,7 @@ std::string lines_text(std::uint64_t first, std::uint64_t last) {
 
 std::string division_words(std::int32_t division) {
   if (division == 1) return "a quarter note";
-  return "1/" + std::to_string(division > 24 ? 24 : division) + " of a quarter note";
+  return "1/" + std::to_string(std::min(division, finest_division)) + " of a quarter note";
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "song/song_time.h"
+#include "song/player_clock.h"
 
 namespace mosaiq::check {
 

@@ -11,9 +11,6 @@ enum Kind { frames, division, stamp_alone, first_frame };
 // The most records kept while a slip waits for the stamps after it.
 constexpr std::size_t most_waiting = 4096;
 
-// a / b rounded toward minus infinity, for b above 0.
-std::int64_t floor_div(std::int64_t a, std::int64_t b) { return a / b - (a % b != 0 && a < 0); }
-
 bool stamped_record(const TimedRecord& record) {
   return record.numbers >= 3 && record.division_after >= 0;
 }
@@ -28,11 +25,6 @@ std::int64_t duration(const TimedRecord& record, Repair& repair) {
 }
 
 }  // namespace
-
-std::int64_t frame_units(std::int32_t division) {
-  if (division < 1) return units_per_step;  // a negative @wmode plays as @wmode(0)
-  return (division > 24 ? 1 : 24 / division) * units_per_step;
-}
 
 TimingAnalysis::TimingAnalysis(const TimingSettings& settings)
     : settings_(settings), song_(settings.first_frame >= 0), count_(settings.first_frame) {}

@@ -12,7 +12,7 @@
 
 #include "check/checks.h"
 #include "check/finding_writer.h"
-#include "song/song_time.h"
+#include "song/player_clock.h"
 
 namespace mosaiq::check {
 
@@ -130,8 +130,5 @@ class TimingAnalysis {
   std::uint64_t run_first_line_ = 0;
   std::uint64_t run_last_line_ = 0;
 };
-
-// Units a frame lasts under a division (n + 1 steps of @wmode(n), a negative one as 0).
-std::int64_t frame_units(std::int32_t division);
 
 }  // namespace mosaiq::check

@@ -11,7 +11,6 @@
 #include "check/row_checks.h"
 #include "convert/converter_state.h"
 #include "convert/directive_loop.h"
-#include "convert/memory_streams.h"
 #include "convert/status_panel.h"
 #include "platform/character_set.h"
 #include "platform/shift_jis.h"
@@ -377,13 +376,13 @@ void Checker::check_record(const FrameRecord& record, std::uint64_t at) {
   if (record.numbers != 3 && record.numbers != 5) {
     found_.add(Check::frame_record, at, [&] { return frame_record_message(record.numbers); });
   }
-  if (record.numbers == 5 && (record.beat_division < 0 || record.beat_division > 24)) {
+  if (record.numbers == 5 && (record.beat_division < 0 || record.beat_division > finest_division)) {
     found_.add(Check::division, at, [&] { return division_message(record.beat_division); });
   }
   const std::int32_t shown_measure = state_.panel.shown_measure;
   const bool hidden = record.measure != shown_measure && record.beat == state_.panel.shown_beat;
   if (take_beat_division(state_, record) && state_.beat_division >= 1 &&
-      state_.beat_division <= 24 && 24 % state_.beat_division != 0) {
+      state_.beat_division <= finest_division && !keeps_time(state_.beat_division)) {
     found_.add(Check::division_drift, at,
                [&] { return division_drift_message(state_.beat_division); });
   }
@@ -409,7 +408,7 @@ TimingSettings timing_settings(const CheckSettings& settings, const WveOutline& 
   timing.fold = !settings.all;
   if (settings.song != nullptr) {
     measures = std::make_unique<MeasureMap>(*settings.song);
-    timing.first_frame = measures->opening_measure() + units_per_quarter;
+    timing.first_frame = first_frame_position(*measures);
   } else {
     timing.beats_per_measure =
         settings.beats_per_measure > 0 ? settings.beats_per_measure : outline.beats_per_measure;
@@ -419,8 +418,7 @@ TimingSettings timing_settings(const CheckSettings& settings, const WveOutline& 
   return timing;
 }
 
-}  // namespace
-
+// Follows the timing of the file's frames; the source is read from its start.
 std::vector<TimingFinding> analyse_timing(ByteSource& source, const WveOutline& outline,
                                           const CheckSettings& settings) {
   std::unique_ptr<MeasureMap> measures;
@@ -434,6 +432,9 @@ std::vector<TimingFinding> analyse_timing(ByteSource& source, const WveOutline& 
   return timing.findings();
 }
 
+// Writes the file's findings, in the order of the file, through the writer. The source is read
+// from its start; `outline` is what outline_wve() found in it, `timing` what analyse_timing()
+// did. Returns false when a read of the source failed (the findings stop there).
 bool check_wve(ByteSource& source, const WveOutline& outline,
                const std::vector<TimingFinding>& timing, std::string_view file,
                const CheckSettings& settings, FindingWriter& writer) {
@@ -455,14 +456,14 @@ bool check_wve(ByteSource& source, const WveOutline& outline,
   return !input->failed();
 }
 
-bool check_text(std::string_view bytes, std::string_view file, const CheckSettings& settings,
-                FindingWriter& writer, std::size_t piece) {
-  MemorySource source(bytes, piece);
+}  // namespace
+
+bool check_source(ByteSource& source, std::string_view file, const CheckSettings& settings,
+                  FindingWriter& writer) {
   const WveOutline outline = outline_wve(source);
-  source.rewind();
+  if (outline.read_failed || !source.rewind()) return false;
   const std::vector<TimingFinding> timing = analyse_timing(source, outline, settings);
-  source.rewind();
-  return check_wve(source, outline, timing, file, settings, writer) && !outline.read_failed;
+  return source.rewind() && check_wve(source, outline, timing, file, settings, writer);
 }
 
 }  // namespace mosaiq::check

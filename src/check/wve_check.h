@@ -25,19 +25,9 @@ struct CheckSettings {
   bool all = false;  // every finding, none folded into the first of a cascade
 };
 
-// Follows the timing of the file's frames; the source is read from its start.
-std::vector<TimingFinding> analyse_timing(ByteSource& source, const WveOutline& outline,
-                                          const CheckSettings& settings);
-
-// Writes the file's findings, in the order of the file, through the writer. The source is read
-// from its start; `outline` is what outline_wve() found in it, `timing` what analyse_timing()
-// did. Returns false when a read of the source failed (the findings stop there).
-bool check_wve(ByteSource& source, const WveOutline& outline,
-               const std::vector<TimingFinding>& timing, std::string_view file,
-               const CheckSettings& settings, FindingWriter& writer);
-
-// Checks the bytes of a file in memory, all readings included; false when a read failed.
-bool check_text(std::string_view bytes, std::string_view file, const CheckSettings& settings,
-                FindingWriter& writer, std::size_t piece = static_cast<std::size_t>(-1));
+// Checks a file in its three readings (an outline, the timing, then the checks), going back to
+// its first byte before each; false when a read failed or the source could not be read again.
+bool check_source(ByteSource& source, std::string_view file, const CheckSettings& settings,
+                  FindingWriter& writer);
 
 }  // namespace mosaiq::check

@@ -11,6 +11,8 @@ class ByteSource {
   // Reads up to size bytes into buffer; returns how many were read, 0 at the end of the input,
   // or a negative value on a read error.
   virtual long read(char* buffer, std::size_t size) = 0;
+  // Goes back to the first byte, so that the input can be read again; false when it cannot.
+  virtual bool rewind() { return false; }
 };
 
 class ByteSink {

@@ -7,6 +7,7 @@
 #include "convert/row_bytes.h"
 #include "convert/status_panel.h"
 #include "convert/wrd_writer.h"
+#include "song/player_clock.h"
 
 namespace mosaiq {
 
@@ -235,16 +236,12 @@ void paint_whole_grid(ConverterState& state, const FrameCells& frame, std::int64
 
 void write_mode_line(WrdWriter& out, std::int32_t division) {
   out.put("@wmode(", 7);
-  out.put_decimal(wmode_value(division));
+  out.put_decimal(wmode_of_division(division));
   out.put(");", 2);
   out.end_line();
 }
 
 }  // namespace
-
-std::int64_t wmode_value(std::int32_t division) {
-  return 96 / (4 * static_cast<std::int64_t>(division)) - 1;
-}
 
 std::int64_t count_cursor_jumps(const ConverterState& state, const unsigned char* cells,
                                 std::int64_t filled, std::int64_t limit) {

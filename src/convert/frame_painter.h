@@ -31,7 +31,4 @@ bool paint_frame(ConverterState& state, const FrameRecord& record, const FrameCe
 std::int64_t count_cursor_jumps(const ConverterState& state, const unsigned char* cells,
                                 std::int64_t filled, std::int64_t limit);
 
-// The "@wmode" value of a beat division c (not 0): 96 / (4c) - 1, truncated toward zero.
-std::int64_t wmode_value(std::int32_t division);
-
 }  // namespace mosaiq

@@ -18,7 +18,10 @@ class MemorySource : public ByteSource {
       : text_(text), piece_(piece), fail_at_(fail_at) {}
   long read(char* buffer, std::size_t size) override;
   std::size_t position() const { return position_; }
-  void rewind() { position_ = 0; }
+  bool rewind() override {
+    position_ = 0;
+    return true;
+  }
 
  private:
   std::string_view text_;

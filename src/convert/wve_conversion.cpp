@@ -12,6 +12,7 @@
 #include "convert/status_panel.h"
 #include "convert/wrd_writer.h"
 #include "convert/wve_reader.h"
+#include "song/player_clock.h"
 
 namespace mosaiq {
 
@@ -21,7 +22,7 @@ void write_header(WrdWriter& out) {
   out.put("@startup(400)");
   out.end_line();
   out.put("@wmode(");
-  out.put_decimal(wmode_value(1));
+  out.put_decimal(wmode_of_division(header_division));
   out.put(");");
   out.end_line();
   out.put("@wait(0);");

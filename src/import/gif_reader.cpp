@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "platform/failure.h"
+
 namespace mosaiq::import {
 
 namespace {
@@ -100,11 +102,6 @@ class GifDecoding {
   }
 
  private:
-  static bool fail(std::string& problem, std::string why) {
-    problem = std::move(why);
-    return false;
-  }
-
   // A graphic control extension sets the next frame's delay, transparency and disposal.
   bool extension(std::string& problem) {
     int code = 0;

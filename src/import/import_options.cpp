@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "song/player_clock.h"
+
 namespace mosaiq::import {
 
 const char* const import_usage =
@@ -179,7 +181,7 @@ bool take_option(const OptionUse& use, ImportOptions& options, std::string& prob
       return read_beat(value, options.until) ||
              bad(problem, name, "a measure and beat, M:B", value);
     case per_beat:
-      if (!read_count(value, 24, a) || a == 0 || 24 % a != 0) {
+      if (!read_count(value, finest_division, a) || !keeps_time(static_cast<std::int32_t>(a))) {
         return bad(problem, name, "a number that divides 24 (1, 2, 3, 4, 6, 8, 12 or 24)", value);
       }
       options.per_beat = static_cast<int>(a);

@@ -26,7 +26,7 @@ std::int64_t on_step(std::int64_t first, double position) {
 // The pictures one after another for --per-beat: each 1/N of a quarter note.
 void spans_per_beat(std::size_t count, std::int64_t start, const TimingRequest& request,
                     std::vector<Span>& spans) {
-  const std::int64_t length = units_per_quarter / (request.per_beat > 0 ? request.per_beat : 1);
+  const std::int64_t length = frame_units(request.per_beat > 0 ? request.per_beat : 1);
   std::int64_t at = start;
   for (int round = 0; request.until >= 0 ? at < request.until : round < request.repeat; ++round) {
     for (std::size_t k = 0; k < count && (request.until < 0 || at < request.until); ++k) {
@@ -41,11 +41,10 @@ void spans_per_beat(std::size_t count, std::int64_t start, const TimingRequest& 
 // never each delay, so that no error builds up.
 void spans_by_delays(const std::vector<int>& delays, std::int64_t first, std::int64_t start,
                      const TimingRequest& request, std::vector<Span>& spans) {
-  TempoWalk walk(request.song, request.bpm);
-  const double origin = walk.seconds_at(static_cast<double>(start) / units_per_quarter);
+  const TempoMap tempo(request.song, request.bpm);
+  const double origin = tempo.seconds_at(static_cast<double>(start) / units_per_quarter);
   const auto position = [&](std::int64_t hundredths) {
-    return on_step(first, quarters_at(request.song, request.bpm, origin + hundredths / 100.0) *
-                              units_per_quarter);
+    return on_step(first, tempo.quarters_at(origin + hundredths / 100.0) * units_per_quarter);
   };
   std::int64_t total = 0;
   for (int round = 0; request.until >= 0 || round < request.repeat; ++round) {
@@ -59,41 +58,35 @@ void spans_by_delays(const std::vector<int>& delays, std::int64_t first, std::in
   }
 }
 
-// Cuts a span into records: at every beat that starts on a step, then into lengths that a
-// division gives, longest first.
+// Cuts a span into records: at every beat that starts on a step, then into the lengths of
+// divisions that keep time, longest first.
 void cut_into_records(const Span& span, std::int64_t first, const MeasureMap& measures,
                       std::vector<PlacedRecord>& records) {
-  static constexpr std::int32_t lengths[] = {24, 12, 8, 6, 4, 3, 2, 1};  // in steps
   std::int64_t at = span.from;
   while (at < span.to) {
     const SongBeat beat = measures.at(at);
     std::int64_t next = measures.position(beat.measure, beat.beat + 1);
     if (next > span.to || (next - first) % units_per_step != 0) next = span.to;
     while (at < next) {
-      const std::int64_t steps = (next - at) / units_per_step;
-      std::int32_t length = 1;
-      for (const std::int32_t candidate : lengths) {
-        if (candidate <= steps) {
-          length = candidate;
+      std::int32_t division = finest_division;
+      for (const std::int32_t candidate : even_divisions) {
+        if (frame_units(candidate) <= next - at) {
+          division = candidate;
           break;
         }
       }
-      records.push_back({span.picture, at, 24 / length});
-      at += length * units_per_step;
+      records.push_back({span.picture, at, division});
+      at += frame_units(division);
     }
   }
 }
 
 }  // namespace
 
-std::int64_t earliest_frame(const MeasureMap& measures) {
-  return measures.opening_measure() + units_per_quarter;  // the header's own frame: a quarter
-}
-
 bool place_pictures(const std::vector<int>& delays, std::size_t count, const TimingRequest& request,
                     Placement& placement, std::string& problem) {
   placement = Placement{};
-  const std::int64_t first = earliest_frame(request.measures);
+  const std::int64_t first = first_frame_position(request.measures);
   if (request.start >= 0 && request.start < first) {
     problem = "--start " + at_text(request.measures, request.start) +
               " comes before the player can show a frame: " + at_text(request.measures, first) +

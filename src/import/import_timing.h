@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "song/midi_file.h"
-#include "song/song_time.h"
+#include "song/player_clock.h"
 
 namespace mosaiq::import {
 
@@ -40,9 +40,6 @@ struct Placement {
 
 // The most frame records an import writes.
 constexpr std::size_t max_records = 200000;
-
-// Where the player shows a script's first frame: one measure and a quarter note in.
-std::int64_t earliest_frame(const MeasureMap& measures);
 
 // Places `count` pictures, shown for `delays` hundredths of a second each (empty: none given);
 // false, with the problem, when --start comes too early or the result would be too long.

@@ -8,7 +8,7 @@
 #include "import/import_options.h"
 #include "import/import_timing.h"
 #include "import/wve_text.h"
-#include "song/song_time.h"
+#include "song/player_clock.h"
 
 namespace mosaiq::import {
 

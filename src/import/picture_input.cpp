@@ -6,16 +6,12 @@
 #include "import/natural_order.h"
 #include "import/png_reader.h"
 #include "platform/character_set.h"
+#include "platform/failure.h"
 #include "platform/file_access.h"
 
 namespace mosaiq::import {
 
 namespace {
-
-bool fail(std::string& problem, std::string why) {
-  problem = std::move(why);
-  return false;
-}
 
 std::string size_text(int width, int height) {
   return std::to_string(width) + " x " + std::to_string(height) + " pixels";

@@ -10,7 +10,7 @@
 
 #include "import/cell_grid.h"
 #include "import/import_timing.h"
-#include "song/song_time.h"
+#include "song/player_clock.h"
 
 namespace mosaiq::import {
 

@@ -14,9 +14,8 @@ namespace mosaiq {
 
 class InputFile : public ByteSource {
  public:
-  // Goes back to the first byte, so that the file can be read again; false when it cannot.
   // Standard input can be read again too: what was read of it is kept aside for that.
-  virtual bool rewind() = 0;
+  bool rewind() override = 0;
   // Why the last read failed, in the system's words.
   virtual std::string failure() const = 0;
 };

@@ -19,4 +19,17 @@ bool standard_error_is_terminal();
 // Windows, whose console texts are in the ANSI code page.
 bool console_text_is_utf8();
 
+// Standard error sent nowhere while one of these lives, and back where it went after: for
+// libraries that tell of their troubles there, over a screen the program draws.
+class StandardErrorSilenced {
+ public:
+  StandardErrorSilenced();
+  ~StandardErrorSilenced();
+  StandardErrorSilenced(const StandardErrorSilenced&) = delete;
+  StandardErrorSilenced& operator=(const StandardErrorSilenced&) = delete;
+
+ private:
+  int saved_;  // standard error as it was; negative when it could not be kept
+};
+
 }  // namespace mosaiq

@@ -1,5 +1,6 @@
 #include "platform/standard_streams.h"
 
+#include <fcntl.h>
 #include <langinfo.h>
 #include <termios.h>
 #include <unistd.h>
@@ -36,6 +37,18 @@ bool console_text_is_utf8() {
     return is_utf8;
   }();
   return utf8;
+}
+
+StandardErrorSilenced::StandardErrorSilenced() : saved_(::dup(STDERR_FILENO)) {
+  const int nothing = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  if (saved_ >= 0 && nothing >= 0) ::dup2(nothing, STDERR_FILENO);
+  if (nothing >= 0) ::close(nothing);
+}
+
+StandardErrorSilenced::~StandardErrorSilenced() {
+  if (saved_ < 0) return;
+  ::dup2(saved_, STDERR_FILENO);
+  ::close(saved_);
 }
 
 }  // namespace mosaiq

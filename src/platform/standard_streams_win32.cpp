@@ -1,5 +1,6 @@
 #include "platform/standard_streams.h"
 
+#include <fcntl.h>
 #include <io.h>
 #include <windows.h>
 
@@ -30,5 +31,17 @@ bool standard_output_is_terminal() { return is_character_device(STD_OUTPUT_HANDL
 bool standard_error_is_terminal() { return is_character_device(STD_ERROR_HANDLE); }
 
 bool console_text_is_utf8() { return false; }
+
+StandardErrorSilenced::StandardErrorSilenced() : saved_(_dup(2)) {
+  const int nothing = _open("NUL", _O_WRONLY);
+  if (saved_ >= 0 && nothing >= 0) _dup2(nothing, 2);
+  if (nothing >= 0) _close(nothing);
+}
+
+StandardErrorSilenced::~StandardErrorSilenced() {
+  if (saved_ < 0) return;
+  _dup2(saved_, 2);
+  _close(saved_);
+}
 
 }  // namespace mosaiq

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/failure.h"
+
 namespace mosaiq {
 
 namespace {
@@ -41,9 +43,10 @@ std::uint32_t big_endian(std::string_view bytes) {
   return value;
 }
 
-// A meta event's data: tempo changes and time signatures are kept.
+// A meta event's data: tempo changes and time signatures are kept. A tempo of 0 is none: the
+// synthesiser is given a text event in its place (TrackCopy), and the tempo map passes it over.
 void take_meta(unsigned type, std::string_view data, std::uint64_t tick, Song& song) {
-  if (type == 0x51 && data.size() == 3) {
+  if (type == 0x51 && data.size() == 3 && big_endian(data) != 0) {
     song.tempo.push_back({tick, big_endian(data)});
   } else if (type == 0x58 && data.size() >= 2) {
     const unsigned power = static_cast<unsigned char>(data[1]);
@@ -167,25 +170,20 @@ std::string big_endian_bytes(std::uint32_t value, int count) {
   return bytes;
 }
 
-bool refuse(std::string& problem, std::string why) {
-  problem = std::move(why);
-  return false;
-}
-
 // The header's fields; false, with the problem, for a file that cannot be timed.
 bool read_header(std::string_view bytes, Song& song, std::uint32_t& tracks, std::string& problem) {
   if (bytes.size() < 14 || bytes.substr(0, 4) != "MThd" || big_endian(bytes.substr(4, 4)) < 6) {
-    return refuse(problem, "not a Standard MIDI File");
+    return fail(problem, "not a Standard MIDI File");
   }
   const std::uint32_t format = big_endian(bytes.substr(8, 2));
   const std::uint32_t division = big_endian(bytes.substr(12, 2));
   tracks = big_endian(bytes.substr(10, 2));
   if (format == 2) {
-    return refuse(problem, "a MIDI file of format 2 (independent songs) has no one tempo map");
+    return fail(problem, "a MIDI file of format 2 (independent songs) has no one tempo map");
   }
-  if (format > 2) return refuse(problem, "an unknown MIDI file format " + std::to_string(format));
-  if (division & 0x8000) return refuse(problem, "a MIDI file timed in SMPTE frames, not in beats");
-  if (division == 0) return refuse(problem, "a MIDI file of 0 ticks a quarter note");
+  if (format > 2) return fail(problem, "an unknown MIDI file format " + std::to_string(format));
+  if (division & 0x8000) return fail(problem, "a MIDI file timed in SMPTE frames, not in beats");
+  if (division == 0) return fail(problem, "a MIDI file of 0 ticks a quarter note");
   song.ticks_per_quarter = division;
   return true;
 }
@@ -223,7 +221,7 @@ bool read_midi(std::string_view bytes, Song& song, std::string& problem, std::st
     std::size_t length = big_endian(bytes.substr(at + 4, 4));
     const bool cut = length > bytes.size() - at - 8;
     if (cut && type != "MTrk")
-      return refuse(problem, "a MIDI chunk that runs past the end of the file");
+      return fail(problem, "a MIDI chunk that runs past the end of the file");
     if (cut) {
       length = bytes.size() - at - 8;
       passed.push_back("its last track claims more bytes than the file holds");
@@ -234,7 +232,7 @@ bool read_midi(std::string_view bytes, Song& song, std::string& problem, std::st
       TrackCopy copy{as_read != nullptr ? &events : nullptr};
       const TrackEnd end = read_track(bytes.substr(at + 8, length), song, copy);
       if (end == TrackEnd::broken && !cut) {
-        return refuse(problem, "a MIDI track with an event that does not fit");
+        return fail(problem, "a MIDI track with an event that does not fit");
       }
       const char* const no_end = "a track has no end-of-track event";
       if (end == TrackEnd::out_of_bytes && !cut &&

@@ -22,7 +22,7 @@ struct SignatureChange {
 
 struct Song {
   std::uint32_t ticks_per_quarter = 480;
-  std::vector<TempoChange> tempo;           // by tick; 120 quarter notes a minute before the first
+  std::vector<TempoChange> tempo;  // by tick, none of 0; 120 quarter notes a minute before them
   std::vector<SignatureChange> signatures;  // by tick; 4/4 before the first
   std::uint64_t end_tick = 0;               // the tick of the song's last event
   std::uint64_t first_note_tick = 0;        // the tick of its first note, if it has one

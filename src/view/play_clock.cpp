@@ -43,12 +43,9 @@ constexpr double song_poll = 0.01;
 class SongClock : public PlayClock {
  public:
   SongClock(Terminal& terminal, SongSound& sound)
-      : terminal_(terminal), sound_(sound), looked_(terminal.now()), after_(terminal) {}
+      : terminal_(terminal), sound_(sound), after_(terminal) {}
 
   double now() override {
-    const double terminal_now = terminal_.now();
-    if (!paused_) sound_.render(terminal_now - looked_);
-    looked_ = terminal_now;
     if (!past_end_ && sound_.done()) {
       past_end_ = true;
       after_.move_to(sound_.seconds());
@@ -63,7 +60,6 @@ class SongClock : public PlayClock {
   }
   void resume() override {
     paused_ = false;
-    looked_ = terminal_.now();
     if (!past_end_) sound_.play();
     after_.resume();
   }
@@ -84,7 +80,6 @@ class SongClock : public PlayClock {
  private:
   Terminal& terminal_;
   SongSound& sound_;
-  double looked_;  // when the song was last looked at, on the terminal's clock
   bool paused_ = false;
   bool past_end_ = false;  // the song is done: the terminal's clock goes on from its end
   TerminalClock after_;

@@ -48,15 +48,21 @@ class SongSound {
   virtual void pause() = 0;
   virtual void play() = 0;
   virtual void seek(double seconds) = 0;
-  // Renders so many more seconds of a song played without a device (the driver "manual"); a
-  // device renders on its own, and this does nothing.
-  virtual void render(double seconds) = 0;
 };
 
 // Starts the song playing through FluidSynth's audio driver `driver` (empty: the system's
-// default; "manual": none, render() advances it). Null, with the problem in words, when the
-// SoundFont cannot be loaded or no audio device opens.
+// default). Null, with the problem in words, when the SoundFont cannot be loaded or no audio
+// device opens.
 std::unique_ptr<SongSound> play_song(const SongSource& source, const std::string& driver,
                                      std::string& problem);
+
+// A seam for tests and harnesses, never a path of the programs: the song on no device at all,
+// moving on only as far as render() takes it.
+class SongByHand : public SongSound {
+ public:
+  // Renders so many more seconds of the song.
+  virtual void render(double seconds) = 0;
+};
+std::unique_ptr<SongByHand> play_song_by_hand(const SongSource& source, std::string& problem);
 
 }  // namespace mosaiq::view

@@ -1,16 +1,16 @@
 // The song's sound through FluidSynth: rendered for the page and encoded as Ogg Opus by
 // libsndfile, or played on the audio device for the terminal player.
-#include <fcntl.h>
 #include <fluidsynth.h>
 #include <sndfile.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
-#include "song/song_time.h"
+#include "platform/failure.h"
+#include "platform/standard_streams.h"
+#include "song/player_clock.h"
 #include "view/song_sound.h"
 
 namespace mosaiq::view {
@@ -139,11 +139,6 @@ class Synth {
   }
 
  private:
-  static bool fail(std::string& problem, std::string why) {
-    problem = std::move(why);
-    return false;
-  }
-
   fluid_settings_t* settings_;
   fluid_synth_t* synth_ = nullptr;
   fluid_player_t* player_ = nullptr;
@@ -183,9 +178,9 @@ SF_VIRTUAL_IO memory_io() {
 
 // The seconds the song lasts, by its tempo map: for the progress shown.
 double song_seconds(const SongSource& source) {
-  TempoWalk walk(source.song, source.bpm);
-  return walk.seconds_at(static_cast<double>(source.song.end_tick) /
-                         std::max<std::uint32_t>(source.song.ticks_per_quarter, 1));
+  return TempoMap(source.song, source.bpm)
+      .seconds_at(static_cast<double>(source.song.end_tick) /
+                  std::max<std::uint32_t>(source.song.ticks_per_quarter, 1));
 }
 
 }  // namespace
@@ -232,42 +227,28 @@ bool render_song(const SongSource& source, RenderedSong& rendered, std::string& 
 
 namespace {
 
-// Standard error shut while the sound plays: the audio libraries tell of missing devices and
-// late buffers there, over the player's screen.
-class QuietErrors {
- public:
-  QuietErrors() : saved_(::dup(STDERR_FILENO)) {
-    const int nothing = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
-    if (saved_ >= 0 && nothing >= 0) ::dup2(nothing, STDERR_FILENO);
-    if (nothing >= 0) ::close(nothing);
-  }
-  ~QuietErrors() {
-    if (saved_ < 0) return;
-    ::dup2(saved_, STDERR_FILENO);
-    ::close(saved_);
-  }
-  QuietErrors(const QuietErrors&) = delete;
-  QuietErrors& operator=(const QuietErrors&) = delete;
-
- private:
-  int saved_;
-};
-
 // The song playing on an audio device, or by hand; its position is the player's tick.
-class FluidSound : public SongSound {
+class FluidSound : public SongByHand {
  public:
   explicit FluidSound(const SongSource& source)
-      : song_(source.song), bpm_(source.bpm), end_(song_seconds(source) + fade_seconds) {}
+      : tempo_(source.song, source.bpm),
+        ticks_per_quarter_(std::max<std::uint32_t>(source.song.ticks_per_quarter, 1)),
+        end_tick_(source.song.end_tick),
+        end_(song_seconds(source) + fade_seconds) {}
   ~FluidSound() override {
     if (driver_ != nullptr) delete_fluid_audio_driver(driver_);
   }
 
-  bool open(const SongSource& source, const std::string& driver, std::string& problem) {
+  // Starts the synthesiser, on the driver named (empty: the system's own), or on none.
+  bool open(const SongSource& source, const std::string* driver, std::string& problem) {
     if (!synth_.open(source, problem)) return false;
-    if (driver == "manual") return true;
+    if (driver == nullptr) return true;
+    // The audio libraries tell of missing devices and late buffers on standard error, over the
+    // player's screen: it is silenced while the sound plays.
+    quiet_ = std::make_unique<StandardErrorSilenced>();
     // Unnamed: PulseAudio (or PipeWire in its place) where a server runs, else ALSA.
-    for (const std::string& name : driver.empty() ? std::vector<std::string>{"pulseaudio", "alsa"}
-                                                  : std::vector<std::string>{driver}) {
+    for (const std::string& name : driver->empty() ? std::vector<std::string>{"pulseaudio", "alsa"}
+                                                   : std::vector<std::string>{*driver}) {
       fluid_settings_setstr(synth_.settings(), "audio.driver", name.c_str());
       driver_ = new_fluid_audio_driver(synth_.settings(), synth_.synth());
       if (driver_ != nullptr) return true;
@@ -282,9 +263,7 @@ class FluidSound : public SongSound {
     // A seek is done when the player next runs; until then the song is where it was sent.
     if (seeking_ && tick == tick_before_seek_) return seek_to_;
     seeking_ = false;
-    TempoWalk walk(song_, bpm_);
-    return walk.seconds_at(static_cast<double>(tick) /
-                           std::max<std::uint32_t>(song_.ticks_per_quarter, 1));
+    return tempo_.seconds_at(static_cast<double>(tick) / ticks_per_quarter_);
   }
 
   // The player lingers after the song's last event; the song is done when its notes have faded.
@@ -303,7 +282,7 @@ class FluidSound : public SongSound {
     if (!past_) fluid_player_play(synth_.player());
   }
 
-  // A time past the song's last event leaves the song done there.
+  // A time past the song's last event leaves the song done there; any other plays from there.
   void seek(double seconds) override {
     seek_to_ = std::max(seconds, 0.0);
     past_ = seek_to_ >= end_ - fade_seconds;
@@ -311,15 +290,14 @@ class FluidSound : public SongSound {
       fluid_player_stop(synth_.player());
       return;
     }
-    const double quarters = quarters_at(song_, bpm_, std::max(seconds, 0.0));
+    const double quarters = tempo_.quarters_at(seek_to_);
     const auto ticks = static_cast<int>(
-        std::min<double>(quarters * song_.ticks_per_quarter, static_cast<double>(song_.end_tick)));
+        std::min<double>(quarters * ticks_per_quarter_, static_cast<double>(end_tick_)));
     tick_before_seek_ = fluid_player_get_current_tick(synth_.player());
     seeking_ = fluid_player_seek(synth_.player(), ticks) == FLUID_OK;
   }
 
   void render(double seconds) override {
-    if (driver_ != nullptr) return;
     std::vector<float> samples;
     for (int frames = static_cast<int>(seconds * sample_rate); frames > 0; frames -= 64) {
       synth_.write(samples, std::min(frames, 64));
@@ -327,15 +305,16 @@ class FluidSound : public SongSound {
   }
 
  private:
-  const Song& song_;
-  double bpm_;
+  TempoMap tempo_;
+  double ticks_per_quarter_;
+  std::uint64_t end_tick_;
   double end_;  // seconds
   bool paused_ = false;
   bool past_ = false;  // sent past the song's end
   bool seeking_ = false;
   int tick_before_seek_ = 0;
   double seek_to_ = 0;
-  QuietErrors quiet_;
+  std::unique_ptr<StandardErrorSilenced> quiet_;
   Synth synth_;
   fluid_audio_driver_t* driver_ = nullptr;
 };
@@ -345,7 +324,13 @@ class FluidSound : public SongSound {
 std::unique_ptr<SongSound> play_song(const SongSource& source, const std::string& driver,
                                      std::string& problem) {
   auto sound = std::make_unique<FluidSound>(source);
-  if (!sound->open(source, driver, problem)) return nullptr;
+  if (!sound->open(source, &driver, problem)) return nullptr;
+  return sound;
+}
+
+std::unique_ptr<SongByHand> play_song_by_hand(const SongSource& source, std::string& problem) {
+  auto sound = std::make_unique<FluidSound>(source);
+  if (!sound->open(source, nullptr, problem)) return nullptr;
   return sound;
 }
 

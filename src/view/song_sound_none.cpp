@@ -22,4 +22,9 @@ std::unique_ptr<SongSound> play_song(const SongSource&, const std::string&, std:
   return nullptr;
 }
 
+std::unique_ptr<SongByHand> play_song_by_hand(const SongSource&, std::string& problem) {
+  problem = not_built;
+  return nullptr;
+}
+
 }  // namespace mosaiq::view

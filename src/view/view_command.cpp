@@ -37,7 +37,7 @@ std::string song_words(const Run& run, const Song& song) {
   const SignatureChange opening = song.opening();
   const std::string at =
       std::to_string(opening.numerator) + "/" + std::to_string(opening.denominator) + " at " +
-      tempo_text(TempoWalk(song, run.options.bpm).opening_bpm()) + " quarter notes a minute";
+      tempo_text(TempoMap(song, run.options.bpm).opening_bpm()) + " quarter notes a minute";
   if (run.song.empty()) return "no song: the timing assumes " + at;
   return "song " + run.song + ": " + at + (run.options.bpm > 0 ? " (--bpm)" : " at its start");
 }

@@ -164,20 +164,20 @@ TEST(TerminalPlayer, AWatchedFileIsShownAgainAtTheFrameOnScreen) {
   }
 }
 
-// The song on a synthesiser that plays at half speed, as a slow device might: the frames must
-// follow where it is in the song, not the terminal's clock.
-class HalfSpeed : public SongSound {
+// A terminal beside a synthesiser that plays at half speed, as a slow device might: the song
+// moves on half as far as the terminal's clock. The frames must follow where it is in the song.
+class HalfSpeedTerminal : public FakeTerminal {
  public:
-  explicit HalfSpeed(SongSound& sound) : sound_(sound) {}
-  double seconds() override { return sound_.seconds(); }
-  bool done() override { return sound_.done(); }
-  void pause() override { sound_.pause(); }
-  void play() override { sound_.play(); }
-  void seek(double seconds) override { sound_.seek(seconds); }
-  void render(double seconds) override { sound_.render(seconds / 2); }
+  explicit HalfSpeedTerminal(SongByHand& sound) : sound_(sound) {}
+  Input wait(double deadline) override {
+    const double before = time;
+    const Input input = FakeTerminal::wait(deadline);
+    sound_.render((time - before) / 2);
+    return input;
+  }
 
  private:
-  SongSound& sound_;
+  SongByHand& sound_;
 };
 
 TEST(TerminalPlayer, FramesFollowTheSynthesisersPositionInTheSong) {
@@ -192,15 +192,14 @@ TEST(TerminalPlayer, FramesFollowTheSynthesisersPositionInTheSong) {
   std::string problem, note, as_read;
   ASSERT_TRUE(read_midi(midi, song, problem, note, &as_read));
   ASSERT_EQ(soundfont_problem(soundfont), "");
-  std::unique_ptr<SongSound> sound = play_song({as_read, song, soundfont}, "manual", problem);
+  std::unique_ptr<SongByHand> sound = play_song_by_hand({as_read, song, soundfont}, problem);
   ASSERT_TRUE(sound) << problem;
-  HalfSpeed slow(*sound);
 
-  FakeTerminal terminal;
+  HalfSpeedTerminal terminal(*sound);
   Showing showing = showing_of(abc);
   terminal.keys = {{109.0, Input::play_pause}, {111.0, Input::play_pause}};
   GlyphText glyphs;
-  EXPECT_EQ(play(showing, terminal, glyphs, nullptr, &slow), 0);
+  EXPECT_EQ(play(showing, terminal, glyphs, nullptr, sound.get()), 0);
   // Frame 1 starts 2.5 s into the song: 5 s on the terminal's clock; frame 2 at 3 s of the
   // song, 6 s; frame 3 at 3.5 s, 7 s.
   EXPECT_NEAR(terminal.when("\x1b[1;1H\x1b[37mA"), 105.0, 0.03);
