@@ -15,7 +15,6 @@
 #include "check/wve_check.h"
 #include "convert/directive_loop.h"
 #include "convert/memory_streams.h"
-#include "platform/json_text.h"
 #include "song/player_clock.h"
 #include "test_support.h"
 
@@ -191,7 +190,8 @@ TEST(CheckCommand, OptionsFilesSongsAndExitStatus) {
     testing::FakeConsole console;
     console.terminal = c.terminal;
     if (*c.no_color != '\0') console.variables["NO_COLOR"] = c.no_color;
-    EXPECT_EQ(run_check(c.arguments, console, files, testing::posix_paths), c.status);
+    ProgramSystem system{console, files, testing::posix_paths};
+    EXPECT_EQ(run_check(c.arguments, system), c.status);
     if (c.out.rfind('*', 0) == 0) {
       EXPECT_EQ(console.out.rfind(c.out.substr(1), 0), 0u) << console.out;
     } else {
@@ -206,7 +206,8 @@ TEST(CheckCommand, FindingsThatCannotBeWrittenAreAnError) {
   files.files["a.wve"] = "*END\n";
   testing::FakeConsole console;
   console.writes_fail = true;
-  EXPECT_EQ(run_check({"a"}, console, files, testing::posix_paths), 2);
+  ProgramSystem system{console, files, testing::posix_paths};
+  EXPECT_EQ(run_check({"a"}, system), 2);
 }
 
 TEST(DisplayText, ConvertsShiftJisAndEscapesTheRest) {
@@ -217,12 +218,6 @@ TEST(DisplayText, ConvertsShiftJisAndEscapesTheRest) {
   shown.clear();
   append_display("a\x82\xa0\x81\x1b", TextEncoding::file_bytes, shown);
   EXPECT_EQ(shown, "a\x82\xa0\x81\\x1b") << "the file's own bytes, but for controls";
-}
-
-TEST(JsonText, StringsAreValidUtf8AndSafeInAPage) {
-  EXPECT_EQ(json_string("a\"b\\c\n\xe3\x81\x82"), "\"a\\\"b\\\\c\\u000a\xe3\x81\x82\"");
-  EXPECT_EQ(json_string("\x82\xa0\xc0\x80"), "\"\\\\x82\\\\xa0\\\\xc0\\\\x80\"");
-  EXPECT_EQ(json_string("</script>&"), "\"\\u003c/script\\u003e\\u0026\"");
 }
 
 TEST(DirectiveSuggestion, NamesTheNearestDirective) {

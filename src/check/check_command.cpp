@@ -8,6 +8,9 @@
 #include "check/finding_writer.h"
 #include "check/wve_check.h"
 #include "check/wve_outline.h"
+#include "platform/console.h"
+#include "platform/file_access.h"
+#include "platform/file_names.h"
 #include "song/song_file.h"
 
 namespace mosaiq::check {
@@ -73,8 +76,8 @@ std::string counted(std::uint64_t count, const char* noun) {
 
 }  // namespace
 
-int run_check(const std::vector<std::string>& arguments, Console& console, FileAccess& files,
-              const PathSyntax& syntax) {
+int run_check(const std::vector<std::string>& arguments, ProgramSystem& system) {
+  Console& console = system.console;
   Reporter reporter(console, "mosaiq-check");
   CheckOptions options;
   std::string problem;
@@ -86,7 +89,7 @@ int run_check(const std::vector<std::string>& arguments, Console& console, FileA
   settings.colour = colour_wanted(options, console);
   settings.encoding = console.text_is_utf8() ? TextEncoding::utf8 : TextEncoding::file_bytes;
   FindingWriter writer(reporter, settings);
-  Run run{options, files, syntax, reporter, writer};
+  Run run{options, system.files, system.syntax, reporter, writer};
   int status = 0;
   std::uint64_t files_with_findings = 0;
   for (const std::string& file : options.files) {

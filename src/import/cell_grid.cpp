@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <numeric>
+
+#include "platform/file_marks.h"
 
 namespace mosaiq::import {
 
@@ -48,14 +49,10 @@ int block_size(const DigitCanvas& picture, const CropRectangle& crop) {
 }  // namespace
 
 void CellGrid::drawn_by(const std::string& comment) {
-  int cell = 0, across = 0, top = 0;
-  char end = 0;
-  if (std::sscanf(comment.c_str(), "written by mosaiq-view: cells of %d x %d pixels from row %d%c",
-                  &cell, &across, &top, &end) == 3 &&
-      cell == across && cell >= 1 && cell <= 64 && top >= 0) {
-    drawn_cell_ = cell;
-    drawn_top_ = top;
-  }
+  GridPicture drawn;
+  if (!read_grid_gif_comment(comment, drawn)) return;
+  drawn_cell_ = drawn.cell;
+  drawn_top_ = drawn.top;
 }
 
 bool CellGrid::fit(const DigitCanvas& first, std::string& problem) {

@@ -17,7 +17,7 @@ namespace {
 // One run: what was asked for, the song it plays with, and where the result goes.
 struct Run {
   const ImportOptions& options;
-  ImportSystem& system;
+  ProgramSystem& system;
   Reporter& reporter;
   std::string song_name;  // empty without a song
   Song song;
@@ -124,7 +124,7 @@ int import(Run& run) {
 
 }  // namespace
 
-int run_import(const std::vector<std::string>& arguments, ImportSystem& system) {
+int run_import(const std::vector<std::string>& arguments, ProgramSystem& system) {
   Reporter reporter(system.console, "mosaiq-import");
   ImportOptions options;
   std::string problem;

@@ -5,23 +5,13 @@
 #include <string>
 #include <vector>
 
-namespace mosaiq {
-class Console;
-class FileAccess;
-struct PathSyntax;
-}  // namespace mosaiq
+#include "platform/program_system.h"
 
 namespace mosaiq::import {
-
-struct ImportSystem {
-  Console& console;
-  FileAccess& files;
-  const PathSyntax& syntax;
-};
 
 // Imports what the arguments name (the program's own name not among them) and returns the exit
 // status: 0 written, 1 written but pictures too short to show were left out, 2 bad usage, a
 // file that cannot be read, used or written, or output that could not be written.
-int run_import(const std::vector<std::string>& arguments, ImportSystem& system);
+int run_import(const std::vector<std::string>& arguments, ProgramSystem& system);
 
 }  // namespace mosaiq::import

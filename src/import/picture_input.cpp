@@ -85,44 +85,64 @@ bool cut_sheet(const DigitCanvas& sheet, int columns, int rows, const std::strin
   return true;
 }
 
-// The PNG files, each a picture (or a sheet of them), all of one size.
-bool read_pngs(FileAccess& files, const PictureRequest& request,
-               const std::vector<std::string>& names, CellGrid& grid, ImportedPictures& result,
-               std::string& problem) {
-  std::string bytes, why, first;
-  int width = 0, height = 0;  // the first picture's
-  for (const std::string& name : names) {
-    if (!read_whole_file(files, name, max_input_bytes, bytes, why)) {
-      return fail(problem, "cannot read " + name + ": " + why);
+// A file's bytes, refused when it is larger than any picture.
+bool read_picture_file(FileAccess& files, const std::string& name, std::string& bytes,
+                       std::string& problem) {
+  std::string why;
+  if (!read_whole_file(files, name, max_input_bytes, bytes, why)) {
+    return fail(problem, "cannot read " + name + ": " + why);
+  }
+  if (bytes.size() > max_input_bytes) {
+    return fail(problem, "cannot use " + name + ": larger than " + size_words(max_input_bytes));
+  }
+  return true;
+}
+
+// A GIF alone: its frames laid on the grid as they are decoded.
+bool take_gif(const PictureRequest& request, const std::string& name, std::string_view bytes,
+              CellGrid& grid, ImportedPictures& result, std::string& problem) {
+  if (request.sheet_columns > 0) return fail(problem, "--sheet cuts a PNG picture, not a GIF");
+  GridSink sink(grid, result);
+  std::string why;
+  if (!read_gif(bytes, request.colours, sink, why)) {
+    return fail(problem, "cannot use " + name + ": " + why);
+  }
+  drop_empty_delays(result.delays);
+  return true;
+}
+
+// The size of the first picture, which every other must have.
+struct FirstPicture {
+  int width = 0, height = 0;
+};
+
+// A PNG file: a picture, or a sheet of them, each of the first picture's size.
+bool take_png(const PictureRequest& request, const std::string& name, std::string_view bytes,
+              CellGrid& grid, FirstPicture& first, ImportedPictures& result, std::string& problem) {
+  std::string why;
+  DigitCanvas canvas;
+  if (!read_png(bytes, request.colours, canvas, why)) {
+    return fail(problem, "cannot use " + name + ": " +
+                             (is_png(bytes) ? why : "it is not a GIF or PNG file"));
+  }
+  std::vector<DigitCanvas> frames;
+  if (request.sheet_columns > 0) {
+    if (!cut_sheet(canvas, request.sheet_columns, request.sheet_rows, name, frames, problem))
+      return false;
+  } else {
+    frames.push_back(std::move(canvas));
+  }
+  for (const DigitCanvas& frame : frames) {
+    if (result.pictures.empty()) {
+      if (!grid.fit(frame, problem)) return false;
+      first = {frame.width, frame.height};
+    } else if (frame.width != first.width || frame.height != first.height) {
+      return fail(problem, "cannot use " + name + ": it is " +
+                               size_text(frame.width, frame.height) + ", " + result.files[0] + " " +
+                               size_text(first.width, first.height) +
+                               "; the pictures must all have one size");
     }
-    if (is_gif(bytes))
-      return fail(problem, "cannot use " + name + ": a GIF goes alone, not among other pictures");
-    DigitCanvas canvas;
-    if (!read_png(bytes, request.colours, canvas, why)) {
-      return fail(problem, "cannot use " + name + ": " +
-                               (is_png(bytes) ? why : "it is not a GIF or PNG file"));
-    }
-    std::vector<DigitCanvas> frames;
-    if (request.sheet_columns > 0) {
-      if (!cut_sheet(canvas, request.sheet_columns, request.sheet_rows, name, frames, problem))
-        return false;
-    } else {
-      frames.push_back(std::move(canvas));
-    }
-    for (const DigitCanvas& frame : frames) {
-      if (first.empty()) {
-        first = name;
-        if (!grid.fit(frame, problem)) return false;
-        width = frame.width;
-        height = frame.height;
-      } else if (frame.width != width || frame.height != height) {
-        return fail(problem, "cannot use " + name + ": it is " +
-                                 size_text(frame.width, frame.height) + ", " + first + " " +
-                                 size_text(width, height) +
-                                 "; the pictures must all have one size");
-      }
-      result.pictures.push_back(grid.cells(frame));
-    }
+    result.pictures.push_back(grid.cells(frame));
   }
   return true;
 }
@@ -140,25 +160,17 @@ bool read_pictures(FileAccess& files, const PictureRequest& request, ImportedPic
   }
   result.files = names;
   CellGrid grid(request.grid);
-  if (names.size() == 1) {
-    std::string bytes, why;
-    if (!read_whole_file(files, names[0], max_input_bytes, bytes, why)) {
-      return fail(problem, "cannot read " + names[0] + ": " + why);
-    }
-    if (bytes.size() > max_input_bytes)
-      return fail(problem, "cannot use " + names[0] + ": larger than 256 MB");
-    if (is_gif(bytes)) {
-      if (request.sheet_columns > 0) return fail(problem, "--sheet cuts a PNG picture, not a GIF");
-      GridSink sink(grid, result);
-      if (!read_gif(bytes, request.colours, sink, why))
-        return fail(problem, "cannot use " + names[0] + ": " + why);
-      drop_empty_delays(result.delays);
-      result.width = grid.width();
-      result.height = grid.height();
-      return true;
-    }
+  FirstPicture first;
+  std::string bytes;
+  for (const std::string& name : names) {
+    if (!read_picture_file(files, name, bytes, problem)) return false;
+    const bool taken =
+        !is_gif(bytes) ? take_png(request, name, bytes, grid, first, result, problem)
+        : names.size() == 1
+            ? take_gif(request, name, bytes, grid, result, problem)
+            : fail(problem, "cannot use " + name + ": a GIF goes alone, not among other pictures");
+    if (!taken) return false;
   }
-  if (!read_pngs(files, request, names, grid, result, problem)) return false;
   result.width = grid.width();
   result.height = grid.height();
   return true;

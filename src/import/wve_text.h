@@ -10,13 +10,10 @@
 
 #include "import/cell_grid.h"
 #include "import/import_timing.h"
+#include "platform/file_marks.h"
 #include "song/player_clock.h"
 
 namespace mosaiq::import {
-
-// The first line of every WVE file the importer writes: a comment mosaiq passes over, by which
-// another import may replace the file.
-constexpr std::string_view import_mark = "written by mosaiq-import";
 
 // A pattern announced from a position on: its number and its text, in Shift_JIS.
 struct PatternMark {

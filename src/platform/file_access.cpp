@@ -170,4 +170,14 @@ bool read_whole_file(FileAccess& files, const std::string& name, std::size_t lim
   return false;
 }
 
+std::string size_words(std::size_t bytes) {
+  static const char* const units[] = {"bytes", "KiB", "MiB", "GiB"};
+  int unit = 0;
+  while (unit < 3 && bytes >= 1024 && bytes % 1024 == 0) {
+    bytes /= 1024;
+    ++unit;
+  }
+  return std::to_string(bytes) + " " + units[unit];
+}
+
 }  // namespace mosaiq

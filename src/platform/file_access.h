@@ -64,4 +64,7 @@ FileAccess& system_files();
 bool read_whole_file(FileAccess& files, const std::string& name, std::size_t limit,
                      std::string& bytes, std::string& why);
 
+// A size in the words of the messages: "256 MiB", "1 GiB", "512 bytes".
+std::string size_words(std::size_t bytes);
+
 }  // namespace mosaiq

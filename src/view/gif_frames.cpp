@@ -65,10 +65,14 @@ ScreenGrid grid_of(const Script& script) {
     }
   }
   if (bottom == 0) return {default_grid_width, default_grid_height};
-  // Cell j of a grid W wide takes columns 40 - W + 2j and the one after it.
-  std::int64_t width = std::max<std::int64_t>(40 - left, right - 39);
-  if ((40 - width - left) % 2 != 0) ++width;
-  ScreenGrid grid{static_cast<int>(std::clamp<std::int64_t>(width, 1, max_fitting_width)), 0};
+  ScreenGrid grid;
+  for (int width = 1; width <= max_fitting_width && grid.width == 0; ++width) {
+    const std::int64_t origin = grid_origin_col(width);
+    if (origin <= left && origin + 2 * width - 1 >= right && (left - origin) % 2 == 0) {
+      grid.width = width;
+    }
+  }
+  if (grid.width == 0) grid.width = static_cast<int>(max_fitting_width);
   for (int height = 1; height <= max_fitting_height && grid.height == 0; ++height) {
     if (grid_origin_row(height) <= top && grid_origin_row(height) + height - 1 >= bottom) {
       grid.height = height;

@@ -6,14 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/file_marks.h"
 #include "view/gif_frames.h"
 
 namespace mosaiq::view {
-
-// What every GIF mosaiq-view writes carries among its first bytes, in a comment: another GIF
-// may replace a file that holds it. The comment goes on to say where the grid is, as
-// "written by mosaiq-view: cells of N x N pixels from row R", for mosaiq-import to read.
-constexpr std::string_view gif_mark = "written by mosaiq-view";
 
 struct GifLook {
   int scale = 8;       // pixels a cell, across and down

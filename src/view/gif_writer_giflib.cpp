@@ -171,11 +171,8 @@ class GifOutput {
            EGifPutExtensionTrailer(gif_.get()) == GIF_OK;
   }
 
-  std::string comment() const {
-    const std::string scale = std::to_string(scale_);
-    return std::string(gif_mark) + ": cells of " + scale + " x " + scale + " pixels from row " +
-           std::to_string(canvas_.band());
-  }
+  // Says it is mosaiq-view's, and where the grid is, for mosaiq-import to read.
+  std::string comment() const { return grid_gif_comment({scale_, canvas_.band()}); }
 
   std::string& bytes_;
   const Canvas& canvas_;

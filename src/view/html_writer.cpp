@@ -91,17 +91,18 @@ void frame_runs(const Frame& frame, GlyphText& glyphs, std::string& out) {
 
 namespace {
 
+// What the panel shows after every frame, by the names of PanelValues.
 void append_panels(const Script& script, std::string& out) {
   out += "\"panels\":[";
   for (std::size_t k = 0; k < script.frames.size(); ++k) {
     const PanelValues& panel = script.frames[k].panel;
-    out += k ? ",[" : "[";
+    out += k ? ",{\"pattern\":" : "{\"pattern\":";
     append_json_string(out, panel.pattern);
-    out += ',';
+    out += ",\"measure\":";
     append_json_string(out, panel.measure);
-    out += ',';
+    out += ",\"beat\":";
     append_json_string(out, panel.beat);
-    out += ']';
+    out += '}';
   }
   out += "]";
 }

@@ -5,7 +5,8 @@
 // frame its changes as runs of cells [index, flags, text, ...] (index = row * 80 + column;
 // flags = colour + 8 * kind: NARROW_TEXT characters, WIDE_TEXT ones taking two columns each,
 // GRID_CELLS: a column of the block glyph "\u25a0" per character, "0" to "7" its colour, or a
-// blank " "), its start in seconds, and what the status panel shows after it.
+// blank " "), its start in seconds, and what the status panel shows after it ({pattern, measure,
+// beat}, as mosaiq-view's PanelValues names them).
 //
 // Colours are numbered as the terminal's escapes number them, ESC [ 30 + n m: 0 black, 1 red,
 // 2 green, 3 yellow, 4 blue, 5 magenta, 6 cyan, 7 white; the classes c0 to c7 of page.css draw
@@ -14,7 +15,7 @@
 
 const COLUMNS = 80, ROWS = 25, CELLS = COLUMNS * ROWS;
 const KEYFRAME_EVERY = 128;  // a seek replays at most this many frames
-const SPEEDS = [0.25, 0.5, 0.75, 1, 1.5, 2, 3, 4];
+const SPEEDS = [0.25, 0.5, 0.75, 1, 1.5, 2, 3, 4];  // the speed list offers these; 1 at first
 const WIDE_TEXT = 1, GRID_CELLS = 2;  // the kinds of run; 0 is NARROW_TEXT
 
 const $ = (id) => document.getElementById(id);
@@ -163,7 +164,8 @@ function showFrame(k) {
   display(state.current);
   const panel = data.panels[k];
   $("frame").textContent = k;
-  $("position").textContent = panel[1] !== "" || panel[2] !== "" ? panel[1] + ":" + panel[2] : "\u2013";
+  $("position").textContent =
+    panel.measure !== "" || panel.beat !== "" ? panel.measure + ":" + panel.beat : "\u2013";
   $("song-position").textContent = "song " + data.bars[k][0] + ":" + data.bars[k][1];
 }
 
@@ -293,7 +295,7 @@ function gesture() {
 
 function changeSpeed(step) {
   const at = SPEEDS.indexOf(state.speed);
-  setSpeed(SPEEDS[Math.max(0, Math.min(SPEEDS.length - 1, (at < 0 ? 3 : at) + step))]);
+  setSpeed(SPEEDS[Math.max(0, Math.min(SPEEDS.length - 1, (at < 0 ? SPEEDS.indexOf(1) : at) + step))]);
 }
 
 function fullScreen() {
@@ -332,6 +334,13 @@ $("play").onclick = () => (state.playing ? pause() : play());
 $("back").onclick = () => seek(state.frame - 1);
 $("forward").onclick = () => seek(state.frame + 1);
 $("full").onclick = fullScreen;
+for (const speed of SPEEDS) {
+  const option = document.createElement("option");
+  option.value = String(speed);
+  option.textContent = speed + "\u00d7";
+  option.selected = speed === 1;
+  $("speed").appendChild(option);
+}
 $("speed").onchange = () => setSpeed(Number($("speed").value));
 $("seek").max = String(Math.round(data.end * 1000));
 $("seek").oninput = () => seek(frameAt(Number($("seek").value) / 1000));
@@ -352,11 +361,11 @@ applyMute();
 {
   const marks = $("marks");
   for (let k = 1; k < frameCount; ++k) {
-    const before = data.panels[k - 1][0];
-    if (before === "" || data.panels[k][0] === before) continue;
+    const before = data.panels[k - 1].pattern;
+    if (before === "" || data.panels[k].pattern === before) continue;
     const mark = document.createElement("div");
     mark.style.left = (starts[k] / Math.max(data.end, 1e-9) * 100) + "%";
-    mark.title = "pattern " + data.panels[k][0];
+    mark.title = "pattern " + data.panels[k].pattern;
     marks.appendChild(mark);
   }
 }

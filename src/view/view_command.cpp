@@ -23,7 +23,8 @@ namespace {
 // One run: what was asked for, where it goes, and the song the script plays with.
 struct Run {
   const ViewOptions& options;
-  ViewSystem& system;
+  ProgramSystem& system;
+  const TerminalOpener& open_terminal;
   Reporter& reporter;
   std::string script;  // the script's name, ".wve" added where it has no extension
   std::string song;    // the song's name; empty without one
@@ -190,7 +191,7 @@ class FileWatch : public Watch {
 
 int play_in_terminal(Run& run, Showing& showing, GlyphText& glyphs) {
   std::string problem, silence;
-  std::unique_ptr<Terminal> terminal = run.system.open_terminal(problem);
+  std::unique_ptr<Terminal> terminal = run.open_terminal(problem);
   if (!terminal) {
     run.reporter.say(problem);
     return 1;
@@ -249,14 +250,15 @@ int show(Run& run, Showing& showing) {
 
 }  // namespace
 
-int run_view(const std::vector<std::string>& arguments, ViewSystem& system) {
+int run_view(const std::vector<std::string>& arguments, ProgramSystem& system,
+             const TerminalOpener& open_terminal) {
   Reporter reporter(system.console, "mosaiq-view");
   ViewOptions options;
   std::string problem;
   const CommandRequest request = parse_view_options(arguments, options, problem);
   const int answered = reporter.answer(request, view_help, view_usage, problem);
   if (answered >= 0) return answered;
-  Run run{options, system, reporter, options.script, options.midi, {}, {}, {}};
+  Run run{options, system, open_terminal, reporter, options.script, options.midi, {}, {}, {}};
   if (run.script != "-") run.script = make_input_name(options.script, system.syntax);
   if (run.song.empty()) run.song = song_beside(system.files, system.syntax, run.script);
   Showing showing;

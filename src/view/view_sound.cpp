@@ -20,7 +20,8 @@ bool audio_file(const SoundRequest& request, std::string& url) {
     return false;
   }
   if (bytes.size() > max_audio_bytes) {
-    request.reporter.say("cannot use the audio file " + name + ": larger than 256 MB");
+    request.reporter.say("cannot use the audio file " + name + ": larger than " +
+                         size_words(max_audio_bytes));
     return false;
   }
   const AudioKind kind = audio_kind(bytes);

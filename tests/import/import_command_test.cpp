@@ -139,7 +139,7 @@ TEST(ImportCommand, WhatItWritesAndRefuses) {
     mosaiq::testing::FakeConsole console;
     console.utf8 = true;
     const PathSyntax syntax = mosaiq::testing::posix_paths;
-    ImportSystem system{console, files, syntax};
+    ProgramSystem system{console, files, syntax};
     EXPECT_EQ(run_import(c.arguments, system), c.status);
     if (c.out != "*") {
       EXPECT_EQ(console.out, c.out);
@@ -159,7 +159,8 @@ TEST(ImportCommand, WhatItWritesAndRefuses) {
     const std::vector<std::string> check =
         has_song ? std::vector<std::string>{"--midi", "s.mid", "result.wve"}
                  : std::vector<std::string>{"--beats-per-measure", "4", "result.wve"};
-    EXPECT_EQ(check::run_check(check, checker, files, syntax), 0) << checker.out;
+    ProgramSystem checking{checker, files, syntax};
+    EXPECT_EQ(check::run_check(check, checking), 0) << checker.out;
   }
 }
 
@@ -167,7 +168,7 @@ TEST(ImportCommand, TheColoursTable) {
   mosaiq::testing::MemoryFiles files;
   mosaiq::testing::FakeConsole console;
   const PathSyntax syntax = mosaiq::testing::posix_paths;
-  ImportSystem system{console, files, syntax};
+  ProgramSystem system{console, files, syntax};
   EXPECT_EQ(run_import({"--colors"}, system), 0);
   const std::string start = "digit\tname\trgb\n0\tdark\t#000000\n1\tblue\t#4466ff\n";
   EXPECT_EQ(console.out.substr(0, start.size()), start);

@@ -157,8 +157,9 @@ TEST(ScreenColours, NearestAsTheEyeSeesThem) {
   } cases[] = {
       {0x000080, 255, 1},  // a dark blue stays blue
       {0x800000, 255, 2}, {0x006000, 255, 4}, {0x303030, 255, 0},
-      {0xc0c0c0, 255, 7}, {0xff3333, 0, 0},  // transparent: dark
-      {0xff3333, 200, 2},                    // mostly opaque, over the dark screen
+      {0xc0c0c0, 255, 7}, {0xff3333, 0, 0},    // transparent: dark
+      {0xff3333, 200, 2},                      // mostly opaque, over the dark screen
+      {0xff3333, 127, 0}, {0xff3333, 128, 2},  // more than half transparent is dark
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.rgb);

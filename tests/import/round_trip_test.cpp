@@ -100,7 +100,8 @@ TEST(RoundTrip, AScriptAsAGifAndBackHasTheSameCellsAtTheSameTimes) {
     files.files["back.wve"] = back;
     mosaiq::testing::FakeConsole checker;
     const PathSyntax syntax = mosaiq::testing::posix_paths;
-    EXPECT_EQ(check::run_check({"--midi", "s.mid", "back.wve"}, checker, files, syntax), 0)
+    ProgramSystem checking{checker, files, syntax};
+    EXPECT_EQ(check::run_check({"--midi", "s.mid", "back.wve"}, checking), 0)
         << checker.out << back;
   }
 }

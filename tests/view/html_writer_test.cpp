@@ -26,7 +26,9 @@ TEST(HtmlWriter, FramesAreRunsOfTheCellsTheyChange) {
             "[80,16,\"4411\",160,1,\"Ab\",162,9,\"\xe3\x82\xa2\"],\n"
             "[160,16,\" \",161,3,\"b\"]],\n"
             "\"starts\":[0.000,1.000,2.000],\n\"end\":3.000,\n\"bars\":[[1,1],[1,2],[1,2]],\n"
-            "\"panels\":[[\"\",\"\",\"\"],[\"\",\"\",\"\"],[\"\",\"\",\"\"]],\n"
+            "\"panels\":[{\"pattern\":\"\",\"measure\":\"\",\"beat\":\"\"},"
+            "{\"pattern\":\"\",\"measure\":\"\",\"beat\":\"\"},"
+            "{\"pattern\":\"\",\"measure\":\"\",\"beat\":\"\"}],\n"
             "\"song\":\"no song\",\n\"audio\":false}");
 }
 

@@ -111,6 +111,53 @@ TEST(SoundFontFile, ThePartsMustFitTogether) {
   }
 }
 
+// The song by hand: 120 quarter notes a minute, a note from 0 to quarter note 8 (4 s).
+struct ByHand {
+  ByHand(double bpm = 0)
+      : midi(midi_file(1, 480,
+                       {{tempo(0, 120)}, {note(0), {3840, std::string("\x80\x3c\x40", 3)}}})),
+        soundfont(square_soundfont()) {
+    std::string note_text, as_read_midi;
+    EXPECT_TRUE(read_midi(midi, song, problem, note_text, &as_read));
+    sound = play_song_by_hand({as_read, song, soundfont, bpm}, problem);
+  }
+  std::string midi, soundfont, as_read, problem;
+  Song song;
+  std::unique_ptr<SongByHand> sound;
+};
+
+TEST(SongSound, ThePositionFollowsAGivenTempo) {
+  if (!can_play_songs()) GTEST_SKIP() << "built without FluidSynth";
+  ByHand song(60);  // half the song's own tempo
+  ASSERT_TRUE(song.sound) << song.problem;
+  song.sound->render(2.0);
+  EXPECT_NEAR(song.sound->seconds(), 2.0, 0.01) << "two quarter notes at 60, not four at 120";
+  song.sound->seek(5.0);
+  song.sound->render(1.0);
+  EXPECT_NEAR(song.sound->seconds(), 6.0, 0.01);
+}
+
+TEST(SongSound, ASeekBackAfterTheEndPlaysAgain) {
+  if (!can_play_songs()) GTEST_SKIP() << "built without FluidSynth";
+  ByHand song;
+  ASSERT_TRUE(song.sound) << song.problem;
+  for (int i = 0; i < 7; ++i) song.sound->render(1.0);
+  EXPECT_TRUE(song.sound->done()) << "the song (4 s) and its fade are over";
+  song.sound->seek(1.0);
+  song.sound->play();
+  EXPECT_FALSE(song.sound->done());
+  song.sound->render(0.5);
+  EXPECT_NEAR(song.sound->seconds(), 1.5, 0.01);
+  song.sound->seek(30);
+  EXPECT_TRUE(song.sound->done()) << "sent past the end, it is done there";
+  EXPECT_EQ(song.sound->seconds(), 30);
+  song.sound->seek(2.0);
+  song.sound->play();
+  song.sound->render(0.5);
+  EXPECT_FALSE(song.sound->done()) << "and sent back, it plays again";
+  EXPECT_NEAR(song.sound->seconds(), 2.5, 0.01);
+}
+
 #if MOSAIQ_TEST_DECODES_AUDIO
 // The rendered song decoded again: its samples, first channel, at 48 kHz.
 std::vector<float> decoded(const std::string& ogg) {

@@ -210,5 +210,30 @@ TEST(TerminalPlayer, FramesFollowTheSynthesisersPositionInTheSong) {
   EXPECT_NEAR(terminal.time, 114.0, 0.3) << "played to the song's end";
 }
 
+TEST(PlayClock, SentBackAfterTheSongsEndTheClockFollowsTheSongAgain) {
+  if (!can_play_songs()) GTEST_SKIP() << "built without FluidSynth";
+  std::ifstream file(MOSAIQ_TEST_DATA "/square.sf2", std::ios::binary);
+  const std::string soundfont{std::istreambuf_iterator<char>(file), {}};
+  const std::string midi = testing::midi_file(
+      1, 480,
+      {{testing::tempo(0, 120)}, {testing::note(0), {960, std::string("\x80\x3c\x40", 3)}}});
+  Song song;
+  std::string problem, note, as_read;
+  ASSERT_TRUE(read_midi(midi, song, problem, note, &as_read));
+  std::unique_ptr<SongByHand> sound = play_song_by_hand({as_read, song, soundfont}, problem);
+  ASSERT_TRUE(sound) << problem;
+  FakeTerminal terminal;
+  const std::unique_ptr<PlayClock> clock = song_clock(terminal, *sound);
+  sound->render(3.5);  // the song (1 s) and its fade are over
+  terminal.time += 3.5;
+  EXPECT_GE(clock->now(), 2.0) << "past the end, the terminal's clock from there";
+  EXPECT_FALSE(clock->sounding());
+  clock->move_to(0.25);
+  EXPECT_TRUE(clock->sounding()) << "the song plays again";
+  sound->render(0.5);
+  terminal.time += 0.5;
+  EXPECT_NEAR(clock->now(), 0.75, 0.01) << "and the clock is the song's position";
+}
+
 }  // namespace
 }  // namespace mosaiq::view

@@ -218,11 +218,12 @@ TEST(ViewCommand, OptionsFilesAndExitStatus) {
     testing::FakeConsole console;
     const PathSyntax syntax = testing::posix_paths;
     const bool terminal = std::string(c.name) != "no terminal to play on";
-    ViewSystem system{console, files, syntax, [terminal](std::string& problem) {
-                        problem = "no terminal here";
-                        return terminal ? std::make_unique<QuitAtOnce>() : nullptr;
-                      }};
-    EXPECT_EQ(run_view(c.arguments, system), c.status);
+    ProgramSystem system{console, files, syntax};
+    const TerminalOpener opener = [terminal](std::string& problem) {
+      problem = "no terminal here";
+      return terminal ? std::make_unique<QuitAtOnce>() : nullptr;
+    };
+    EXPECT_EQ(run_view(c.arguments, system, opener), c.status);
     if (c.status == 2 && c.arguments[0] == "--html") {
       EXPECT_EQ(files.files.count("new.html"), 0u) << "no page written";
     }
@@ -250,8 +251,9 @@ TEST(ViewCommand, RenderingASongShowsHowFarItIsOnATerminalOnly) {
   testing::FakeConsole console;
   console.terminal = true;
   const PathSyntax syntax = testing::posix_paths;
-  ViewSystem system{console, files, syntax, nullptr};
-  EXPECT_EQ(run_view({"--html", "p.html", "--soundfont", "square.sf2", "s.wrd"}, system), 0);
+  ProgramSystem system{console, files, syntax};
+  EXPECT_EQ(run_view({"--html", "p.html", "--soundfont", "square.sf2", "s.wrd"}, system, nullptr),
+            0);
   const std::string line = "\rmosaiq-view: rendering the song: ";
   EXPECT_EQ(console.err.substr(0, line.size()), line);
   const std::string end = "\rmosaiq-view: rendering the song: 100%\r\x1b[K";
@@ -264,9 +266,9 @@ TEST(ViewCommand, AFailedWriteOfWhatItPrintsIsAnError) {
   testing::FakeConsole console;
   console.writes_fail = true;
   const PathSyntax syntax = testing::posix_paths;
-  ViewSystem system{console, files, syntax, nullptr};
-  EXPECT_EQ(run_view({"--list", "s.wrd"}, system), 2);
-  EXPECT_EQ(run_view({"--version"}, system), 2);
+  ProgramSystem system{console, files, syntax};
+  EXPECT_EQ(run_view({"--list", "s.wrd"}, system, nullptr), 2);
+  EXPECT_EQ(run_view({"--version"}, system, nullptr), 2);
 }
 
 }  // namespace
