@@ -65,6 +65,11 @@ TEST(PlayerClock, AFrameLastsTheStepsItsModeGives) {
     EXPECT_EQ(division_of_steps(frame_units(d) / units_per_step), d);
   }
   EXPECT_EQ(frame_units(header_division), units_per_quarter) << "the header's frame";
+  EXPECT_EQ(nearest_step(480, 481.9), 480);
+  EXPECT_EQ(nearest_step(480, 482.1), 484) << "whole steps after frame 1";
+  EXPECT_EQ(nearest_step(481, 470), 469);
+  EXPECT_TRUE(falls_on_step(481, 489));
+  EXPECT_FALSE(falls_on_step(481, 488));
 }
 
 std::string beat_text(const SongBeat& at) {

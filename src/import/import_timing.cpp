@@ -17,12 +17,6 @@ std::string at_text(const MeasureMap& measures, std::int64_t position) {
   return std::to_string(beat.measure) + ":" + std::to_string(beat.beat);
 }
 
-// Positions the player can show a frame at: the first frame's and whole steps after it.
-std::int64_t on_step(std::int64_t first, double position) {
-  return first +
-         units_per_step * std::llround((position - static_cast<double>(first)) / units_per_step);
-}
-
 // The pictures one after another for --per-beat: each 1/N of a quarter note.
 void spans_per_beat(std::size_t count, std::int64_t start, const TimingRequest& request,
                     std::vector<Span>& spans) {
@@ -44,7 +38,7 @@ void spans_by_delays(const std::vector<int>& delays, std::int64_t first, std::in
   const TempoMap tempo(request.song, request.bpm);
   const double origin = tempo.seconds_at(static_cast<double>(start) / units_per_quarter);
   const auto position = [&](std::int64_t hundredths) {
-    return on_step(first, tempo.quarters_at(origin + hundredths / 100.0) * units_per_quarter);
+    return nearest_step(first, tempo.quarters_at(origin + hundredths / 100.0) * units_per_quarter);
   };
   std::int64_t total = 0;
   for (int round = 0; request.until >= 0 || round < request.repeat; ++round) {
@@ -66,7 +60,7 @@ void cut_into_records(const Span& span, std::int64_t first, const MeasureMap& me
   while (at < span.to) {
     const SongBeat beat = measures.at(at);
     std::int64_t next = measures.position(beat.measure, beat.beat + 1);
-    if (next > span.to || (next - first) % units_per_step != 0) next = span.to;
+    if (next > span.to || !falls_on_step(first, next)) next = span.to;
     while (at < next) {
       std::int32_t division = finest_division;
       for (const std::int32_t candidate : even_divisions) {
@@ -94,7 +88,7 @@ bool place_pictures(const std::vector<int>& delays, std::size_t count, const Tim
     return false;
   }
   const std::int64_t start =
-      request.start < 0 ? first : on_step(first, static_cast<double>(request.start));
+      request.start < 0 ? first : nearest_step(first, static_cast<double>(request.start));
   std::vector<Span> spans;
   if (start > first) spans.push_back({dark_picture, first, start});
   if (request.per_beat > 0 || delays.empty()) {
@@ -108,7 +102,7 @@ bool place_pictures(const std::vector<int>& delays, std::size_t count, const Tim
   }
   for (Span span : spans) {
     if (request.until >= 0)
-      span.to = std::min(span.to, on_step(first, static_cast<double>(request.until)));
+      span.to = std::min(span.to, nearest_step(first, static_cast<double>(request.until)));
     if (span.to <= span.from) {
       placement.left_out += span.picture != dark_picture;
       continue;

@@ -1,6 +1,7 @@
 #include "song/player_clock.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace mosaiq {
 
@@ -66,6 +67,11 @@ std::int64_t startup_units(const MeasureMap& measures) { return measures.opening
 
 std::int64_t first_frame_position(const MeasureMap& measures) {
   return startup_units(measures) + frame_units(header_division);
+}
+
+std::int64_t nearest_step(std::int64_t first, double position) {
+  return first +
+         units_per_step * std::llround((position - static_cast<double>(first)) / units_per_step);
 }
 
 TempoMap::TempoMap(const Song& song, double bpm) {

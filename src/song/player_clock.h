@@ -118,6 +118,15 @@ std::int64_t startup_units(const MeasureMap& measures);
 // frame.
 std::int64_t first_frame_position(const MeasureMap& measures);
 
+// The position nearest to `position` where the player can show a frame, when frame 1 shows at
+// `first`: whole steps after it.
+std::int64_t nearest_step(std::int64_t first, double position);
+
+// Whether the player can show a frame at `position`, frame 1 showing at `first`.
+constexpr bool falls_on_step(std::int64_t first, std::int64_t position) {
+  return (position - first) % units_per_step == 0;
+}
+
 // --- Seconds ---
 
 // Seconds along the song's tempo map (120 quarter notes a minute before its first change, its
