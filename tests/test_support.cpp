@@ -45,17 +45,21 @@ namespace {
 class MemoryInput : public InputFile {
  public:
   MemoryInput(std::string name, const std::string& text, std::size_t fail_at)
-      : name(std::move(name)), source_(text, static_cast<std::size_t>(-1), fail_at) {}
+      : name(std::move(name)),
+        source_(text, static_cast<std::size_t>(-1), fail_at),
+        size_(this->name == "-" ? -1 : static_cast<std::int64_t>(text.size())) {}
   long read(char* buffer, std::size_t size) override { return source_.read(buffer, size); }
   bool rewind() override {
     source_.rewind();
     return true;
   }
   std::string failure() const override { return "Input/output error"; }
+  std::int64_t size() const override { return size_; }
   std::string name;
 
  private:
   MemorySource source_;
+  std::int64_t size_;
 };
 
 class MemoryOutput : public OutputFile {
@@ -81,6 +85,13 @@ std::string MemoryFiles::resolve(const std::string& name) const {
 }
 
 bool MemoryFiles::exists(const std::string& name) { return files.count(resolve(name)) != 0; }
+
+FileKind MemoryFiles::kind(const std::string& name) {
+  const std::string target = resolve(name);
+  if (folders.count(target) != 0) return FileKind::folder;
+  if (devices.count(target) != 0) return FileKind::other;
+  return files.count(target) != 0 ? FileKind::regular : FileKind::missing;
+}
 
 std::unique_ptr<InputFile> MemoryFiles::open_input(const std::string& name, std::string& why) {
   const std::string target = resolve(name);
@@ -140,14 +151,17 @@ bool MemoryFiles::stamp(const std::string& name, FileStamp& stamp) {
   return true;
 }
 
-bool MemoryFiles::write_atomically(const std::string& name, std::string_view bytes,
-                                   std::string& why) {
-  if (unwritable.count(name) != 0 || bytes.size() > write_limit) {
-    why = "No space left on device";
+bool MemoryFiles::write_whole(const std::string& name, const Producer& produce, std::string& why) {
+  MemorySink sink(unwritable.count(name) != 0 ? 0 : write_limit);
+  std::string problem;
+  if (!produce(sink, problem)) {
+    why = sink.bytes.size() >= write_limit || unwritable.count(name) != 0
+              ? "No space left on device"
+              : problem;
     return false;
   }
   links.erase(name);  // the rename replaces a link, not what it leads to
-  files[name] = std::string(bytes);
+  files[name] = std::move(sink.bytes);
   return true;
 }
 

@@ -5,5 +5,7 @@
 
 int main(int argc, char** argv) {
   mosaiq::ProgramSystem system = mosaiq::process_system();
-  return mosaiq::check::run_check(mosaiq::startup_arguments(argc, argv), system);
+  return mosaiq::run_guarded("mosaiq-check", [&] {
+    return mosaiq::check::run_check(mosaiq::startup_arguments(argc, argv), system);
+  });
 }

@@ -1,5 +1,6 @@
 #include "check/finding_writer.h"
 
+#include "platform/character_set.h"
 #include "platform/console.h"
 #include "platform/json_text.h"
 
@@ -60,7 +61,7 @@ void FindingWriter::format_json(std::string_view file, const Finding& finding) {
 void FindingWriter::format_location(std::string_view file, std::uint64_t line,
                                     std::uint64_t column) {
   buffer_ += settings_.colour ? bold : "";
-  append_display(file, TextEncoding::file_bytes, buffer_);
+  buffer_ += console_safe(file, settings_.encoding == TextEncoding::utf8);
   buffer_ += ":" + std::to_string(line) + ":" + std::to_string(column) + ":";
   buffer_ += settings_.colour ? plain : "";
 }

@@ -39,6 +39,7 @@ struct Conversion {
   const unsigned char* cells = nullptr;  // the current frame's cells
   std::int64_t filled = 0;               // how many of them its rows supplied
   bool out_of_memory = false;
+  bool grid_over_limit = false;  // a "*nXY=" was not taken for its number of cells
 
   bool line(const WveLine&, LineKind) { return !output.failed(); }
 
@@ -98,13 +99,17 @@ struct Conversion {
     show_pattern(state, scope.pattern_number, scope.text());
   }
 
-  void grid_size(const WveLine&, const GridScan&, bool) {}
+  // A grid of no negative side that was not taken had too many cells.
+  void grid_size(const WveLine&, const GridScan& scan, bool taken) {
+    grid_over_limit |= !taken && (!scan.width_converted || scan.width >= 0) &&
+                       (!scan.height_converted || scan.height >= 0);
+  }
 };
 
 }  // namespace
 
 ConvertOutcome convert_wve(ConverterState& state, WveReader& input, WrdWriter& output,
-                           std::int64_t cell_limit) {
+                           std::int64_t cell_limit, bool* grid_over_limit) {
   reset_for_file(state);
   state.output_file = &output;
   DirectiveScope scope;
@@ -114,6 +119,7 @@ ConvertOutcome convert_wve(ConverterState& state, WveReader& input, WrdWriter& o
   walk_directives(input, state, scope, conversion, cell_limit);
 
   release_frames(state);
+  if (grid_over_limit != nullptr) *grid_over_limit = conversion.grid_over_limit;
   const bool written = output.flush();
   state.output_file = nullptr;
   if (conversion.out_of_memory) return ConvertOutcome::out_of_memory;
@@ -129,8 +135,10 @@ MemoryConversion convert_in_memory(std::string_view wve, const MemoryLimits& lim
   auto reader = std::make_unique<WveReader>(source);
   auto writer = std::make_unique<WrdWriter>(sink);
   ConverterState state;
-  const ConvertOutcome outcome = convert_wve(state, *reader, *writer, limits.cell_limit);
-  return {outcome, std::move(sink.bytes), state.grid_width, state.grid_height};
+  bool over_limit = false;
+  const ConvertOutcome outcome =
+      convert_wve(state, *reader, *writer, limits.cell_limit, &over_limit);
+  return {outcome, std::move(sink.bytes), state.grid_width, state.grid_height, over_limit};
 }
 
 }  // namespace mosaiq

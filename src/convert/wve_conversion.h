@@ -22,9 +22,11 @@ enum class ConvertOutcome {
 
 // Resets the per-file state, writes the header and converts every directive of the input. The
 // output is flushed before returning and the frame buffers are released, whatever the outcome.
-// Grids of more than `cell_limit` cells are not taken (a harness lowers it to bound its work).
+// Grids of more than `cell_limit` cells are not taken (a harness lowers it to bound its work);
+// `grid_over_limit`, where given, says whether the file asked for one.
 ConvertOutcome convert_wve(ConverterState& state, WveReader& input, WrdWriter& output,
-                           std::int64_t cell_limit = max_cell_count);
+                           std::int64_t cell_limit = max_cell_count,
+                           bool* grid_over_limit = nullptr);
 
 // How a conversion in memory is fed and bounded: the WVE text handed out in reads of at most
 // `piece` bytes, grids of at most `cell_limit` cells, and a script of at most `script_limit`
@@ -40,6 +42,7 @@ struct MemoryConversion {
   std::string script;
   std::int32_t grid_width;  // the grid the file's frames were painted on
   std::int32_t grid_height;
+  bool grid_over_limit;  // its "*nXY=" asked for more cells than the limit
 };
 
 // Converts WVE text into the WRD script mosaiq writes for it.

@@ -63,7 +63,7 @@ int write_result(Run& run, const ImportedPictures& pictures, const std::string& 
     if (name != "-") rules.inputs.push_back({name, "a picture"});
   }
   if (!run.song_name.empty()) rules.inputs.push_back({run.song_name, "the song"});
-  rules.mark = import_mark;
+  rules.ours = written_by_import;
   rules.force = run.options.force;
   const std::string refusal = output_refusal(run.system.files, output, rules);
   if (!refusal.empty()) {
@@ -133,10 +133,10 @@ int run_import(const std::vector<std::string>& arguments, ProgramSystem& system)
   if (answered >= 0) return answered;
   if (options.list_colours) {
     reporter.out(colour_table());
-    return reporter.status(0);
+    return reporter.end(0);
   }
   Run run{options, system, reporter, {}, {}};
-  return reporter.status(import(run));
+  return reporter.end(import(run));
 }
 
 }  // namespace mosaiq::import

@@ -5,5 +5,7 @@
 
 int main(int argc, char** argv) {
   mosaiq::ProgramSystem system = mosaiq::process_system();
-  return mosaiq::import::run_import(mosaiq::startup_arguments(argc, argv), system);
+  return mosaiq::run_guarded("mosaiq-import", [&] {
+    return mosaiq::import::run_import(mosaiq::startup_arguments(argc, argv), system);
+  });
 }

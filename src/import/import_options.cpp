@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "platform/output_rules.h"
 #include "song/player_clock.h"
 
 namespace mosaiq::import {
@@ -167,7 +168,13 @@ bool take_option(const OptionUse& use, ImportOptions& options, std::string& prob
   long long a = 0, b = 0;
   switch (use.option) {
     case output_short:
-    case output: options.output = value; return true;
+    case output:
+      if (value != "-" && !name_ends_in(value, {".wve"})) {
+        return bad(problem, name, "a WVE file's name, ending in .wve (or - for standard output)",
+                   value);
+      }
+      options.output = value;
+      return true;
     case force: options.force = true; return true;
     case midi: options.midi = value; return true;
     case colors: options.list_colours = true; return true;

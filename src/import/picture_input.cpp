@@ -89,12 +89,12 @@ bool cut_sheet(const DigitCanvas& sheet, int columns, int rows, const std::strin
 bool read_picture_file(FileAccess& files, const std::string& name, std::string& bytes,
                        std::string& problem) {
   std::string why;
-  if (!read_whole_file(files, name, max_input_bytes, bytes, why)) {
-    return fail(problem, "cannot read " + name + ": " + why);
-  }
-  if (bytes.size() > max_input_bytes) {
-    return fail(problem, "cannot use " + name + ": larger than " + size_words(max_input_bytes));
-  }
+  const WholeFile read =
+      read_whole_file(files, name, max_input_bytes, bytes, why, [](std::string_view first) {
+        return is_gif(first) || is_png(first) ? "" : "it is not a GIF or PNG file";
+      });
+  if (read == WholeFile::unreadable) return fail(problem, "cannot read " + name + ": " + why);
+  if (read != WholeFile::read) return fail(problem, "cannot use " + name + ": " + why);
   return true;
 }
 

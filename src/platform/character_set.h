@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace mosaiq {
@@ -29,5 +30,12 @@ std::size_t utf8_sequence_length(std::string_view text, std::size_t at);
 
 // Whether the text is valid UTF-8 holding at least one character beyond ASCII.
 bool is_utf8_beyond_ascii(std::string_view text);
+
+// Text as a message may show it on a console whose text is UTF-8 (`utf8`) or else Shift_JIS:
+// a control byte (but tab) and every byte that is no text in that encoding (outside a valid
+// UTF-8 sequence; a Shift_JIS lead byte without its trail byte, or a byte no character begins
+// with) are shown as \xNN. A file name, whatever its bytes, can then neither drive the
+// terminal nor garble the line.
+std::string console_safe(std::string_view text, bool utf8);
 
 }  // namespace mosaiq

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/character_set.h"
 #include "platform/shift_jis.h"
 #include "platform/standard_streams.h"
 
@@ -68,19 +69,27 @@ void Reporter::note(bool written) {
 
 void Reporter::say(std::string_view text) {
   std::string line = program_ + ": ";
-  line += text;
+  line += console_safe(text, console_.text_is_utf8());
   line += '\n';
   note(console_.write_err(line));
+}
+
+int Reporter::end(int status) {
+  if (out_failed_) {
+    out_failed_ = false;
+    say("cannot write to standard output: " + failure_);
+  }
+  return this->status(status);
 }
 
 int Reporter::answer(CommandRequest request, std::string_view help, std::string_view usage,
                      std::string_view problem) {
   switch (request) {
-    case CommandRequest::help: out(help); return status(0);
-    case CommandRequest::version: out(program_ + " " MOSAIQ_VERSION "\n"); return status(0);
+    case CommandRequest::help: out(help); return end(0);
+    case CommandRequest::version: out(program_ + " " MOSAIQ_VERSION "\n"); return end(0);
     case CommandRequest::bad_usage:
       say(problem);
-      note(console_.write_err(usage));
+      err(usage);
       return 2;
     case CommandRequest::run: break;
   }

@@ -45,7 +45,11 @@ class Reporter {
 
   Console& console() { return console_; }
   // Writes to standard output.
-  void out(std::string_view text) { note(console_.write_out(text)); }
+  void out(std::string_view text) {
+    const bool written = console_.write_out(text);
+    note(written);
+    out_failed_ |= !written;
+  }
   // Writes "program: text" and a line end to standard error.
   void say(std::string_view text);
   // Writes the text as it is to standard error.
@@ -56,6 +60,8 @@ class Reporter {
              std::string_view problem);
   // `status`, or 2 once a write failed.
   int status(int status) const { return failed_ ? 2 : status; }
+  // The run's end: status(), after saying once that standard output could not be written.
+  int end(int status);
   bool failed() const { return failed_; }
   // Why the first write failed, in the system's words.
   const std::string& failure() const { return failure_; }
@@ -66,6 +72,7 @@ class Reporter {
   Console& console_;
   std::string program_;
   bool failed_ = false;
+  bool out_failed_ = false;  // a write to standard output failed, and is still to be said
   std::string failure_;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/file_access.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,8 +16,13 @@ namespace {
 class SystemInput : public InputFile {
  public:
   SystemInput(std::FILE* file, const FileIdentity& identity, bool owned)
-      : file_(file), identity_(identity), owned_(owned), start_(std::ftell(file)) {
+      : file_(file),
+        identity_(identity),
+        owned_(owned),
+        start_(std::ftell(file)),
+        size_(size_of_open_file(file)) {
     if (start_ < 0) identity_.regular = false;
+    if (!identity_.regular) size_ = -1;
   }
   ~SystemInput() override {
     if (owned_) std::fclose(file_);
@@ -46,6 +52,7 @@ class SystemInput : public InputFile {
   }
 
   std::string failure() const override { return std::strerror(error_); }
+  std::int64_t size() const override { return size_ < 0 ? -1 : size_ - start_; }
   const FileIdentity& identity() const { return identity_; }
 
  private:
@@ -67,6 +74,7 @@ class SystemInput : public InputFile {
   FileIdentity identity_;
   bool owned_;
   long start_;                 // where reading began
+  std::int64_t size_;          // of a regular file; -1 for any other
   std::FILE* kept_ = nullptr;  // what was read of a file that cannot seek
   bool keep_failed_ = false;
   bool replaying_ = false;
@@ -101,6 +109,8 @@ class SystemFiles : public FileAccess {
     if (file != nullptr) std::fclose(file);
     return file != nullptr;
   }
+
+  FileKind kind(const std::string& name) override { return kind_of_path(name); }
 
   std::unique_ptr<InputFile> open_input(const std::string& name, std::string& why) override {
     FileIdentity identity;
@@ -141,9 +151,8 @@ class SystemFiles : public FileAccess {
 
   std::string link_target(const std::string& name) override { return follow_links(name); }
 
-  bool write_atomically(const std::string& name, std::string_view bytes,
-                        std::string& why) override {
-    return replace_file(name, bytes, why);
+  bool write_whole(const std::string& name, const Producer& produce, std::string& why) override {
+    return replace_file(name, produce, why);
   }
 };
 
@@ -154,18 +163,55 @@ FileAccess& system_files() {
   return files;
 }
 
-bool read_whole_file(FileAccess& files, const std::string& name, std::size_t limit,
+WholeFile read_whole_file(FileAccess& files, const std::string& name, std::size_t limit,
+                          std::string& bytes, std::string& why, const FirstBytesJudge& judge) {
+  bytes.clear();
+  std::unique_ptr<InputFile> input =
+      name == "-" ? files.open_standard_input() : files.open_input(name, why);
+  if (!input) return WholeFile::unreadable;
+  const std::int64_t size = input->size();
+  const auto give_up = [&](WholeFile result, std::string reason) {
+    std::string().swap(bytes);
+    why = std::move(reason);
+    return result;
+  };
+  if (size > static_cast<std::int64_t>(limit)) {
+    return give_up(WholeFile::too_large, "larger than " + size_words(limit));
+  }
+  if (size > 0) bytes.reserve(static_cast<std::size_t>(size) + 1);
+  char block[1 << 16];
+  bool judged = !judge;
+  long got = 0;
+  do {
+    got = input->read(block, sizeof block);
+    if (got > 0) bytes.append(block, static_cast<std::size_t>(got));
+    if (!judged && (got <= 0 || bytes.size() >= sizeof block)) {
+      judged = true;
+      if (std::string problem = judge(bytes); !problem.empty()) {
+        return give_up(WholeFile::refused, std::move(problem));
+      }
+    }
+  } while (got > 0 && bytes.size() <= limit);
+  if (bytes.size() > limit)
+    return give_up(WholeFile::too_large, "larger than " + size_words(limit));
+  if (got >= 0) return WholeFile::read;
+  return give_up(WholeFile::unreadable, input->failure());
+}
+
+bool read_file_start(FileAccess& files, const std::string& name, std::size_t count,
                      std::string& bytes, std::string& why) {
   bytes.clear();
   std::unique_ptr<InputFile> input =
       name == "-" ? files.open_standard_input() : files.open_input(name, why);
   if (!input) return false;
-  char block[1 << 16];
+  bytes.resize(count);
+  std::size_t have = 0;
   long got = 0;
-  while (bytes.size() <= limit && (got = input->read(block, sizeof block)) > 0) {
-    bytes.append(block, static_cast<std::size_t>(got));
+  while (have < count && (got = input->read(&bytes[have], count - have)) > 0) {
+    have += static_cast<std::size_t>(got);
   }
-  if (got >= 0 || bytes.size() > limit) return true;
+  bytes.resize(have);
+  if (got >= 0) return true;
   why = input->failure();
   return false;
 }

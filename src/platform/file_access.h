@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -18,6 +19,8 @@ class InputFile : public ByteSource {
   bool rewind() override = 0;
   // Why the last read failed, in the system's words.
   virtual std::string failure() const = 0;
+  // How many bytes the file holds; -1 when it cannot tell (standard input, a pipe).
+  virtual std::int64_t size() const = 0;
 };
 
 class OutputFile : public ByteSink {
@@ -29,8 +32,11 @@ class OutputFile : public ByteSink {
 class FileAccess {
  public:
   virtual ~FileAccess() = default;
-  // Whether a file of that name can be opened for reading; a folder cannot.
+  // Whether a file of that name can be opened for reading; a folder cannot. (It opens the file:
+  // a fifo blocks the asking. The converter asks so; the other programs ask kind().)
   virtual bool exists(const std::string& name) = 0;
+  // What the name reaches, through links, told without opening it.
+  virtual FileKind kind(const std::string& name) = 0;
   // The file, open for reading; null, with `why` in the system's words, when it cannot be
   // opened or is a folder.
   virtual std::unique_ptr<InputFile> open_input(const std::string& name, std::string& why) = 0;
@@ -49,19 +55,46 @@ class FileAccess {
   virtual bool stamp(const std::string& name, FileStamp& stamp) = 0;
   // The name a link leads to, through every link; the name itself when it is no link.
   virtual std::string link_target(const std::string& name) = 0;
-  // Writes the bytes to a temporary file beside `name`, every write checked and the file
-  // synced, then renames it to `name`: a failure leaves no half file and destroys nothing.
-  // False, with `why` in the system's words, when it could not be written.
-  virtual bool write_atomically(const std::string& name, std::string_view bytes,
-                                std::string& why) = 0;
+  // Writes what `produce` hands its sink to a temporary file beside `name`, every write checked
+  // and the file synced, then renames it to `name`: a failure leaves no half file and destroys
+  // nothing, an interrupted run no temporary file. False, with `why` in the system's words (or
+  // the producer's problem), when it could not be written.
+  virtual bool write_whole(const std::string& name, const Producer& produce, std::string& why) = 0;
+
+  // write_whole() of bytes at hand.
+  bool write_atomically(const std::string& name, std::string_view bytes, std::string& why) {
+    return write_whole(
+        name,
+        [bytes](ByteSink& out, std::string&) { return out.write(bytes.data(), bytes.size()); },
+        why);
+  }
 };
 
 // The system's files, read and written as bytes.
 FileAccess& system_files();
 
-// Reads all of a file ("-": standard input) into `bytes`, stopping once more than `limit` are
-// in: a larger file shows as bytes.size() > limit. False, with `why`, when it cannot be read.
-bool read_whole_file(FileAccess& files, const std::string& name, std::size_t limit,
+enum class WholeFile {
+  read,        // `bytes` holds it all
+  unreadable,  // `why` says why, in the system's words
+  too_large,   // more than the limit: `why` says "larger than N MiB"
+  refused,     // its first bytes are not what the caller reads: `why` says what it is not
+};
+
+// What a caller makes of a file's first bytes (its first 64 KiB, or all of it): empty when the
+// file is one it reads, else why it is not.
+using FirstBytesJudge = std::function<std::string(std::string_view first_bytes)>;
+
+// Reads all of a file ("-": standard input) into `bytes`. A file that tells its size is refused
+// by it before anything is read, and read into room of that size; one that does not, read until
+// more than `limit` bytes are in. With a judge, a file it refuses is not read past its first
+// bytes. Nothing of a file not read whole is kept.
+WholeFile read_whole_file(FileAccess& files, const std::string& name, std::size_t limit,
+                          std::string& bytes, std::string& why,
+                          const FirstBytesJudge& judge = nullptr);
+
+// Reads the first `count` bytes of a file (fewer when it is shorter), to judge it by them before
+// the rest is read. False, with `why`, when it cannot be read.
+bool read_file_start(FileAccess& files, const std::string& name, std::size_t count,
                      std::string& bytes, std::string& why);
 
 // A size in the words of the messages: "256 MiB", "1 GiB", "512 bytes".

@@ -1,5 +1,6 @@
 #include "platform/file_marks.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace mosaiq {
@@ -28,6 +29,26 @@ bool read_grid_gif_comment(std::string_view comment, GridPicture& grid) {
   }
   grid = {cell, top};
   return true;
+}
+
+bool written_by_import(std::string_view first_bytes) {
+  const std::string_view rest =
+      first_bytes.substr(std::min(import_mark.size(), first_bytes.size()));
+  return first_bytes.substr(0, import_mark.size()) == import_mark &&
+         (rest.substr(0, 2) == "\r\n" || rest.substr(0, 1) == "\n");
+}
+
+bool gif_written_by_view(std::string_view first_bytes) {
+  // The header (6 bytes), the screen (7), its eight colours (24), then the comment's extension
+  // introducer, label and first block's length.
+  constexpr std::size_t comment = 6 + 7 + 3 * 8;
+  const std::string_view text = first_bytes.substr(std::min(comment + 3, first_bytes.size()));
+  GridPicture grid;
+  return first_bytes.substr(0, 6) == "GIF89a" && first_bytes.size() > comment + 3 &&
+         (static_cast<unsigned char>(first_bytes[10]) & 0x87) == 0x82 &&
+         first_bytes.substr(comment, 2) == "\x21\xfe" &&
+         read_grid_gif_comment(text.substr(0, static_cast<unsigned char>(first_bytes[comment + 2])),
+                               grid);
 }
 
 }  // namespace mosaiq

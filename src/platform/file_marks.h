@@ -11,6 +11,10 @@ namespace mosaiq {
 // The first line of every WVE file mosaiq-import writes, a comment to the converter.
 constexpr std::string_view import_mark = "written by mosaiq-import";
 
+// Whether a file's first bytes are those of a WVE file mosaiq-import wrote: its first line is
+// the mark, exactly.
+bool written_by_import(std::string_view first_bytes);
+
 // What begins the comment of every GIF mosaiq-view writes.
 constexpr std::string_view gif_mark = "written by mosaiq-view";
 
@@ -23,6 +27,10 @@ struct GridPicture {
 
 // "written by mosaiq-view: cells of N x N pixels from row R".
 std::string grid_gif_comment(const GridPicture& grid);
+
+// Whether a file's first bytes are those of a GIF mosaiq-view wrote: a GIF89a of eight colours
+// whose first block is that comment.
+bool gif_written_by_view(std::string_view first_bytes);
 
 // The grid a GIF's comment gives; false when the comment is no such comment (or its numbers are
 // out of reason: cells of 1 to 64 pixels).

@@ -4,9 +4,12 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "convert/byte_streams.h"
 
 namespace mosaiq {
 
@@ -38,6 +41,16 @@ struct FileStamp {
 FileIdentity identify_open_file(std::FILE* file);
 FileIdentity identify_path(const std::string& name);
 
+// What a name reaches, through links: nothing, a regular file, a folder, or something else (a
+// device, a fifo, a socket).
+enum class FileKind { missing, regular, folder, other };
+
+// Told without opening the file, so that a fifo or a device never blocks the asking.
+FileKind kind_of_path(const std::string& name);
+
+// The size of an open file; -1 when it has none to tell (a pipe, a terminal).
+std::int64_t size_of_open_file(std::FILE* file);
+
 // The stamp of the file a name reaches; false when it cannot be examined.
 bool stamp_path(const std::string& name, FileStamp& stamp);
 
@@ -53,8 +66,12 @@ bool folder_entries(const std::string& name, std::vector<std::string>& entries);
 // followed.
 std::string follow_links(const std::string& name);
 
-// Writes the bytes to a new temporary file beside `name`, checked, synced and closed, then
-// renames it to `name`. False, with `why`, when any step failed; the temporary file is gone then.
-bool replace_file(const std::string& name, std::string_view bytes, std::string& why);
+// Writes what `produce` hands its sink (false, with the problem, when it cannot go on) to a new
+// file beside `name`, checked, synced and closed, then renames it to `name`. False, with `why`,
+// when any step failed: the temporary file is gone then, and `name` is as it was. On Linux the
+// file has no name until it is whole (a killed run leaves nothing); where it must have one, an
+// interrupt, a termination or a hang-up while it is written removes it before the run ends.
+using Producer = std::function<bool(ByteSink& out, std::string& problem)>;
+bool replace_file(const std::string& name, const Producer& produce, std::string& why);
 
 }  // namespace mosaiq

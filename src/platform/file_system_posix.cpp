@@ -7,8 +7,10 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace mosaiq {
 
@@ -49,6 +51,20 @@ FileIdentity identify_path(const std::string& name) {
   return from_stat(info);
 }
 
+FileKind kind_of_path(const std::string& name) {
+  struct stat info;
+  if (::stat(name.c_str(), &info) != 0) return FileKind::missing;
+  return S_ISREG(info.st_mode)   ? FileKind::regular
+         : S_ISDIR(info.st_mode) ? FileKind::folder
+                                 : FileKind::other;
+}
+
+std::int64_t size_of_open_file(std::FILE* file) {
+  struct stat info;
+  if (::fstat(::fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
+  return static_cast<std::int64_t>(info.st_size);
+}
+
 bool stamp_path(const std::string& name, FileStamp& stamp) {
   struct stat info;
   if (::stat(name.c_str(), &info) != 0) return false;
@@ -75,26 +91,154 @@ std::string follow_links(const std::string& name) {
   return ::realpath(name.c_str(), resolved) != nullptr ? std::string(resolved) : name;
 }
 
-bool replace_file(const std::string& name, std::string_view bytes, std::string& why) {
-  // Beside the file, so that the rename stays within one file system.
-  const std::string temporary = name + ".tmp-" + std::to_string(::getpid());
-  const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
-  if (descriptor < 0) {
+namespace {
+
+// The name of a temporary file while it has one, to be removed if a signal ends the run first.
+char pending_name[4096];
+volatile std::sig_atomic_t pending = 0;
+
+void remove_pending_and_stop(int signal) {
+  if (pending) ::unlink(pending_name);
+  ::raise(signal);  // the handler was reset: once it returns, the signal ends the run as it would
+}
+
+// While it lives, an interrupt, a termination or a hang-up first removes the pending file.
+class PendingFile {
+ public:
+  explicit PendingFile(const std::string& name) {
+    if (name.size() >= sizeof pending_name) return;
+    std::memcpy(pending_name, name.c_str(), name.size() + 1);
+    struct sigaction action {};
+    action.sa_handler = remove_pending_and_stop;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    for (int i = 0; i < 3; ++i) ::sigaction(signals_[i], &action, &saved_[i]);
+    pending = 1;
+    armed_ = true;
+  }
+  ~PendingFile() {
+    if (!armed_) return;
+    pending = 0;
+    for (int i = 0; i < 3; ++i) ::sigaction(signals_[i], &saved_[i], nullptr);
+  }
+  PendingFile(const PendingFile&) = delete;
+  PendingFile& operator=(const PendingFile&) = delete;
+
+ private:
+  static constexpr int signals_[3] = {SIGINT, SIGTERM, SIGHUP};
+  struct sigaction saved_[3];
+  bool armed_ = false;
+};
+
+// Writes to a descriptor; the first failure is kept in words.
+class DescriptorSink : public ByteSink {
+ public:
+  explicit DescriptorSink(int descriptor) : descriptor_(descriptor) {}
+  bool write(const char* data, std::size_t size) override {
+    if (!failure.empty()) return false;
+    if (write_all(descriptor_, std::string_view(data, size))) return true;
+    failure = std::strerror(errno);
+    return false;
+  }
+  std::string failure;
+
+ private:
+  int descriptor_;
+};
+
+std::string folder_of(const std::string& name) {
+  const std::size_t slash = name.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : name.substr(0, slash);
+}
+
+// A file without a name in the folder of `name`, when the system makes one and can link it in
+// later; -1 otherwise.
+int unnamed_file_beside(const std::string& name) {
+#ifdef O_TMPFILE
+  const int descriptor = ::open(folder_of(name).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (descriptor < 0) return -1;
+  const std::string link = "/proc/self/fd/" + std::to_string(descriptor);
+  if (::access(link.c_str(), F_OK) == 0) return descriptor;
+  ::close(descriptor);
+#else
+  (void)name;
+#endif
+  return -1;
+}
+
+// The new file while it is written: without a name where the system allows it, else under its
+// temporary name. However the writing ends (an exception included), what is not put in place is
+// removed.
+class TemporaryFile {
+ public:
+  TemporaryFile(const std::string& name, const std::string& temporary) : temporary_(temporary) {
+    descriptor_ = unnamed_file_beside(name);
+    if (descriptor_ >= 0) return;
+    pending_ = std::make_unique<PendingFile>(temporary);
+    descriptor_ = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    named_ = descriptor_ >= 0;
+  }
+  ~TemporaryFile() {
+    if (descriptor_ >= 0) ::close(descriptor_);
+    if (named_) ::unlink(temporary_.c_str());
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+  int descriptor() const { return descriptor_; }
+
+  // Gives the file its temporary name (an unnamed one is linked in), closes it and renames it
+  // to `name`; false, with `why`, when any step failed.
+  bool put_in_place(const std::string& name, std::string& why) {
+    if (!named_) {
+      pending_ = std::make_unique<PendingFile>(temporary_);
+      const std::string link = "/proc/self/fd/" + std::to_string(descriptor_);
+      named_ =
+          ::linkat(AT_FDCWD, link.c_str(), AT_FDCWD, temporary_.c_str(), AT_SYMLINK_FOLLOW) == 0;
+      if (!named_) return failed(why);
+    }
+    const int descriptor = descriptor_;
+    descriptor_ = -1;
+    if (::close(descriptor) != 0 || std::rename(temporary_.c_str(), name.c_str()) != 0) {
+      return failed(why);
+    }
+    named_ = false;
+    return true;
+  }
+
+ private:
+  static bool failed(std::string& why) {
     why = std::strerror(errno);
     return false;
   }
-  bool good = write_all(descriptor, bytes) && ::fsync(descriptor) == 0;
-  if (!good) why = std::strerror(errno);
-  if (::close(descriptor) != 0 && good) {
-    good = false;
+
+  std::string temporary_;
+  int descriptor_ = -1;
+  bool named_ = false;  // it has the temporary name, which must go if it is not renamed
+  std::unique_ptr<PendingFile> pending_;
+};
+
+}  // namespace
+
+bool replace_file(const std::string& name, const Producer& produce, std::string& why) {
+  // Beside the file, so that the rename stays within one file system.
+  TemporaryFile file(name, name + ".tmp-" + std::to_string(::getpid()));
+  if (file.descriptor() < 0) {
     why = std::strerror(errno);
+    return false;
   }
-  if (good && std::rename(temporary.c_str(), name.c_str()) != 0) {
-    good = false;
+  DescriptorSink sink(file.descriptor());
+  std::string problem;
+  if (!produce(sink, problem)) {
+    why = sink.failure.empty() ? problem : sink.failure;
+    return false;
+  }
+  if (::fsync(file.descriptor()) != 0) {
     why = std::strerror(errno);
+    return false;
   }
-  if (!good) ::unlink(temporary.c_str());
-  return good;
+  return file.put_in_place(name, why);
 }
 
 }  // namespace mosaiq

@@ -48,6 +48,24 @@ FileIdentity identify_path(const std::string& name) {
   return identity;
 }
 
+FileKind kind_of_path(const std::string& name) {
+  const DWORD attributes = GetFileAttributesA(name.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    // Devices such as NUL or CON have no attributes to tell but exist all the same.
+    const FileIdentity identity = identify_path(name);
+    return identity.known ? FileKind::other : FileKind::missing;
+  }
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return FileKind::folder;
+  return identify_path(name).regular ? FileKind::regular : FileKind::other;
+}
+
+std::int64_t size_of_open_file(std::FILE* file) {
+  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+  LARGE_INTEGER size;
+  if (GetFileType(handle) != FILE_TYPE_DISK || !GetFileSizeEx(handle, &size)) return -1;
+  return static_cast<std::int64_t>(size.QuadPart);
+}
+
 bool stamp_path(const std::string& name, FileStamp& stamp) {
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!GetFileAttributesExA(name.c_str(), GetFileExInfoStandard, &data)) return false;
@@ -87,7 +105,34 @@ std::string follow_links(const std::string& name) {
   return length > 0 && length < sizeof path ? std::string(path, length) : name;
 }
 
-bool replace_file(const std::string& name, std::string_view bytes, std::string& why) {
+namespace {
+
+// Writes to a file handle; the first failure is kept in words.
+class HandleSink : public ByteSink {
+ public:
+  explicit HandleSink(HANDLE file) : file_(file) {}
+  bool write(const char* data, std::size_t size) override {
+    while (failure.empty() && size > 0) {
+      const DWORD part = static_cast<DWORD>(size < (1u << 30) ? size : (1u << 30));
+      DWORD written = 0;
+      if (!WriteFile(file_, data, part, &written, nullptr) || written == 0) {
+        failure = system_words(GetLastError());
+        break;
+      }
+      data += written;
+      size -= written;
+    }
+    return failure.empty();
+  }
+  std::string failure;
+
+ private:
+  HANDLE file_;
+};
+
+}  // namespace
+
+bool replace_file(const std::string& name, const Producer& produce, std::string& why) {
   const std::string temporary = name + ".tmp-" + std::to_string(GetCurrentProcessId());
   HANDLE file = CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -95,10 +140,14 @@ bool replace_file(const std::string& name, std::string_view bytes, std::string& 
     why = system_words(GetLastError());
     return false;
   }
-  DWORD written = 0;
-  bool good = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size() && FlushFileBuffers(file);
-  if (!good) why = system_words(GetLastError());
+  HandleSink sink(file);
+  std::string problem;
+  bool good = produce(sink, problem);
+  if (!good) why = sink.failure.empty() ? problem : sink.failure;
+  if (good && !FlushFileBuffers(file)) {
+    good = false;
+    why = system_words(GetLastError());
+  }
   if (!CloseHandle(file) && good) {
     good = false;
     why = system_words(GetLastError());

@@ -3,6 +3,8 @@
 // and files in memory.
 #pragma once
 
+#include <functional>
+
 namespace mosaiq {
 
 class Console;
@@ -17,5 +19,10 @@ struct ProgramSystem {
 
 // The process's own console and files, and the platform's path rules.
 ProgramSystem process_system();
+
+// Runs a program's command. An allocation that fails anywhere in it ends the run with one line
+// on standard error, "PROGRAM: out of memory", and status 2: no abort, and the files as the
+// output rules leave them (a file written whole is not half written).
+int run_guarded(const char* program, const std::function<int()>& command);
 
 }  // namespace mosaiq

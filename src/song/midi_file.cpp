@@ -198,6 +198,10 @@ void sort_by_tick(Song& song) {
 
 }  // namespace
 
+std::string midi_problem(std::string_view first_bytes) {
+  return first_bytes.substr(0, 4) == "MThd" ? "" : "not a Standard MIDI File";
+}
+
 SignatureChange Song::opening() const {
   SignatureChange opening{0, 4, 4};
   for (const SignatureChange& change : signatures) {

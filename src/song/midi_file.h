@@ -47,4 +47,8 @@ constexpr std::size_t max_midi_bytes = 16u << 20;
 bool read_midi(std::string_view bytes, Song& song, std::string& problem, std::string& note,
                std::string* as_read = nullptr);
 
+// What the first bytes of a file say against its being a Standard MIDI File: empty when they
+// may begin one, else "not a Standard MIDI File".
+std::string midi_problem(std::string_view first_bytes);
+
 }  // namespace mosaiq

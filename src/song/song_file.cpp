@@ -18,7 +18,7 @@ std::string song_beside(FileAccess& files, const PathSyntax& syntax, const std::
   const std::string lower = song_name_for(syntax, file);
   const std::string upper = lower.substr(0, lower.size() - 4) + ".MID";
   for (const std::string& name : {lower, upper}) {
-    if (files.exists(name)) return name;
+    if (files.kind(name) == FileKind::regular) return name;
   }
   return {};
 }
@@ -26,10 +26,11 @@ std::string song_beside(FileAccess& files, const PathSyntax& syntax, const std::
 SongRead load_song(FileAccess& files, const std::string& name, Song& song) {
   SongRead result;
   std::string bytes, why, note;
-  if (!read_whole_file(files, name, max_midi_bytes, bytes, why)) {
+  const WholeFile read = read_whole_file(files, name, max_midi_bytes, bytes, why, midi_problem);
+  if (read == WholeFile::unreadable) {
     result.problem = "cannot read the song " + name + ": " + why;
-  } else if (bytes.size() > max_midi_bytes) {
-    result.problem = "cannot use the song " + name + ": larger than any song";
+  } else if (read != WholeFile::read) {
+    result.problem = "cannot use the song " + name + ": " + why;
   } else if (!read_midi(bytes, song, why, note, &result.midi)) {
     result.problem = "cannot use the song " + name + ": " + why;
   } else {

@@ -15,19 +15,17 @@ const Cell& cell_at(const Screen& screen, std::int64_t row, std::int64_t column)
   return screen.cells[(row - 1) * screen_columns + (column - 1)];
 }
 
-// The grid's cells on a screen: a block glyph's colour as its digit, anything else dark.
-std::vector<std::uint8_t> grid_cells(const Screen& screen, const ScreenGrid& grid) {
+// The area's cells on a screen: a block glyph's colour as its digit, anything else dark.
+std::vector<std::uint8_t> area_cells(const Screen& screen, const ScreenGrid& grid,
+                                     const GifArea& area) {
   std::vector<std::uint8_t> cells;
-  cells.reserve(static_cast<std::size_t>(grid.width) * static_cast<std::size_t>(grid.height));
+  cells.reserve(static_cast<std::size_t>(area.columns) * static_cast<std::size_t>(area.rows));
   const std::int64_t left = grid_origin_col(grid.width), top = grid_origin_row(grid.height);
-  for (std::int64_t row = top; row < top + grid.height; ++row) {
-    for (std::int64_t column = left; column < left + 2 * grid.width; column += 2) {
-      const bool on_screen =
-          row >= 1 && row <= screen_rows && column >= 1 && column <= screen_columns;
-      const Cell* cell = on_screen ? &cell_at(screen, row, column) : nullptr;
-      cells.push_back(cell != nullptr && is_block_glyph(*cell)
-                          ? static_cast<std::uint8_t>(cell_digit(cell->colour))
-                          : 0);
+  for (int r = area.first_row; r < area.first_row + area.rows; ++r) {
+    for (int c = area.first_column; c < area.first_column + area.columns; ++c) {
+      const Cell& cell = cell_at(screen, top + r, left + 2 * c);
+      cells.push_back(is_block_glyph(cell) ? static_cast<std::uint8_t>(cell_digit(cell.colour))
+                                           : 0);
     }
   }
   return cells;
@@ -48,6 +46,81 @@ std::string row_text(const Screen& screen, int row) {
 }
 
 std::int64_t hundredths(double seconds) { return std::llround(seconds * 100); }
+
+// The cells range [first, first + count) of `cells` whose screen positions, starting at
+// `origin` and `step` apart (each `size` wide), fall on the screen's [1, `extent`].
+void on_screen(std::int64_t origin, int step, int size, int cells, int extent, int& first,
+               int& count) {
+  first = 0;
+  while (first < cells && origin + static_cast<std::int64_t>(step) * first < 1) ++first;
+  count = 0;
+  while (first + count < cells &&
+         origin + static_cast<std::int64_t>(step) * (first + count) + size - 1 <= extent) {
+    ++count;
+  }
+}
+
+// Frames on their way out: the last few are held back until no later one can change them (a
+// frame too short gives way to the next; a frame like the one before joins it).
+class FrameQueue {
+ public:
+  FrameQueue(const GifFrameTaker& take, GifFramesMade& made) : take_(take), made_(made) {}
+
+  bool add(GifFrame frame, std::int64_t start) {
+    if (!held_.empty() && start - held_.back().start < shortest_gif_delay) {
+      held_.back().frame = std::move(frame);  // it takes the short one's place, and its start
+    } else {
+      held_.push_back({std::move(frame), start});
+    }
+    while (held_.size() >= 2 && same(held_[held_.size() - 2].frame, held_.back().frame)) {
+      held_.pop_back();
+    }
+    while (held_.size() >= 3) {
+      if (!emit(held_[1].start)) return false;
+    }
+    return true;
+  }
+
+  // The end of the last frame. A last frame too short takes the place of the one before it, so
+  // that the animation still ends on it, at its time.
+  bool finish(std::int64_t end) {
+    if (held_.size() >= 2 && end - held_.back().start < shortest_gif_delay) {
+      held_[held_.size() - 2].frame = std::move(held_.back().frame);
+      held_.pop_back();
+    }
+    while (held_.size() >= 2) {
+      if (!emit(held_[1].start)) return false;
+    }
+    return held_.empty() || emit(std::max(end, held_.front().start + shortest_gif_delay));
+  }
+
+ private:
+  struct Held {
+    GifFrame frame;
+    std::int64_t start;
+  };
+
+  static bool same(const GifFrame& a, const GifFrame& b) {
+    return a.cells == b.cells && a.panel == b.panel;
+  }
+
+  bool emit(std::int64_t until) {
+    Held& first = held_.front();
+    first.frame.delay = until - first.start;
+    if (first.frame.delay > longest_gif_delay) {
+      first.frame.delay = longest_gif_delay;
+      ++made_.cut;
+    }
+    ++made_.frames;
+    const bool taken = take_(first.frame);
+    held_.erase(held_.begin());
+    return taken;
+  }
+
+  const GifFrameTaker& take_;
+  GifFramesMade& made_;
+  std::vector<Held> held_;
+};
 
 }  // namespace
 
@@ -82,34 +155,34 @@ ScreenGrid grid_of(const Script& script) {
   return grid;
 }
 
-std::vector<GifFrame> gif_frames(const Script& script, const std::vector<FrameTime>& times,
-                                 const ScreenGrid& grid, bool panel) {
-  std::vector<GifFrame> frames;
-  if (script.frames.size() < 2) return frames;
-  std::vector<std::int64_t> starts;  // of the frames kept, in hundredths from frame 1
+GifArea shown_area(const ScreenGrid& grid) {
+  GifArea area;
+  on_screen(grid_origin_col(grid.width), 2, 2, grid.width, screen_columns, area.first_column,
+            area.columns);
+  on_screen(grid_origin_row(grid.height), 1, 1, grid.height, screen_rows, area.first_row,
+            area.rows);
+  return area;
+}
+
+bool gif_frames(const Script& script, const std::vector<FrameTime>& times, const ScreenGrid& grid,
+                bool panel, const GifFrameTaker& take, GifFramesMade* made) {
+  GifFramesMade counted;
+  GifFramesMade& result = made != nullptr ? *made : counted;
+  result = {};
+  if (script.frames.size() < 2) return true;
+  const GifArea area = shown_area(grid);
+  FrameQueue queue(take, result);
   Screen screen = screen_at(script, 0);
   for (std::size_t k = 1; k < script.frames.size(); ++k) {
     for (const CellChange& change : script.frames[k].changes)
       screen.cells[change.index] = change.cell;
-    GifFrame frame{grid_cells(screen, grid),
+    GifFrame frame{area_cells(screen, grid, area),
                    panel ? row_text(screen, 1) + "\n" + row_text(screen, 3) : "", 0};
-    const std::int64_t start = hundredths(times[k].seconds - times[1].seconds);
-    if (!frames.empty() && starts.back() == start) {
-      frames.pop_back();  // a frame shorter than a hundredth: the next one takes its place
-      starts.pop_back();
+    if (!queue.add(std::move(frame), hundredths(times[k].seconds - times[1].seconds))) {
+      return false;
     }
-    const bool same =
-        !frames.empty() && frames.back().cells == frame.cells && frames.back().panel == frame.panel;
-    if (same) continue;
-    frames.push_back(std::move(frame));
-    starts.push_back(start);
   }
-  const std::int64_t end = hundredths(times.back().seconds - times[1].seconds);
-  for (std::size_t i = 0; i < frames.size(); ++i) {
-    const std::int64_t next = i + 1 < frames.size() ? starts[i + 1] : end;
-    frames[i].delay = std::max<std::int64_t>(next - starts[i], 1);
-  }
-  return frames;
+  return queue.finish(hundredths(times.back().seconds - times[1].seconds));
 }
 
 }  // namespace mosaiq::view

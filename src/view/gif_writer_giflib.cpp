@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "convert/cell_colours.h"
+#include "platform/file_marks.h"
 #include "view/bitmap_font.h"
 #include "view/gif_writer.h"
 
@@ -12,10 +13,11 @@ namespace mosaiq::view {
 
 namespace {
 
+// giflib's output, into the sink: a refused write is a short count, which giflib reports.
 int write_bytes(GifFileType* gif, const GifByteType* bytes, int count) {
-  static_cast<std::string*>(gif->UserData)
-      ->append(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(count));
-  return count;
+  ByteSink& out = *static_cast<ByteSink*>(gif->UserData);
+  return out.write(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(count)) ? count
+                                                                                          : 0;
 }
 
 struct CloseGif {
@@ -28,13 +30,13 @@ struct CloseGif {
 // The picture of one frame: palette indices (cell digits), row by row.
 class Canvas {
  public:
-  Canvas(const ScreenGrid& grid, const GifLook& look)
+  Canvas(const GifArea& grid, const GifLook& look)
       : grid_(grid),
         look_(look),
         font_(std::max(1, look.scale / 8)),
         band_(look.panel ? 2 * line_height * font_ + 2 * font_ : 0),
-        width_(grid.width * look.scale),
-        height_(grid.height * look.scale + band_),
+        width_(grid.columns * look.scale),
+        height_(grid.rows * look.scale + band_),
         pixels_(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), 0) {}
 
   int width() const { return width_; }
@@ -44,10 +46,10 @@ class Canvas {
 
   void draw(const GifFrame& frame) {
     std::fill(pixels_.begin(), pixels_.end(), 0);
-    for (int row = 0; row < grid_.height; ++row) {
-      for (int column = 0; column < grid_.width; ++column) {
+    for (int row = 0; row < grid_.rows; ++row) {
+      for (int column = 0; column < grid_.columns; ++column) {
         fill(column * look_.scale, band_ + row * look_.scale, look_.scale, look_.scale,
-             frame.cells[static_cast<std::size_t>(row * grid_.width + column)]);
+             frame.cells[static_cast<std::size_t>(row * grid_.columns + column)]);
       }
     }
     if (look_.panel) {
@@ -78,7 +80,7 @@ class Canvas {
     }
   }
 
-  ScreenGrid grid_;
+  GifArea grid_;
   GifLook look_;
   int font_;  // pixels a font pixel
   int band_;  // the panel's height
@@ -107,15 +109,15 @@ Change changed(const std::vector<GifPixelType>& before, const std::vector<GifPix
   return right < 0 ? Change{} : Change{left, top, right - left + 1, bottom - top + 1};
 }
 
-class GifOutput {
+class GiflibWriter : public GifWriter {
  public:
-  GifOutput(std::string& bytes, const Canvas& canvas, int scale)
-      : bytes_(bytes), canvas_(canvas), scale_(scale) {}
+  GiflibWriter(const GifArea& area, const GifLook& look)
+      : canvas_(area, look), scale_(look.scale) {}
 
-  bool open() {
+  bool start(ByteSink& out) {
     int error = 0;
-    gif_.reset(EGifOpen(&bytes_, write_bytes, &error));
-    if (!gif_) return false;
+    gif_.reset(EGifOpen(&out, write_bytes, &error));
+    if (!gif_) return fail("giflib cannot start a GIF");
     EGifSetGifVersion(gif_.get(), true);
     GifColorType colours[8];
     for (int digit = 0; digit < 8; ++digit) {
@@ -126,42 +128,53 @@ class GifOutput {
     const bool written =
         map != nullptr &&
         EGifPutScreenDesc(gif_.get(), canvas_.width(), canvas_.height(), 8, 0, map) == GIF_OK &&
-        EGifPutComment(gif_.get(), comment().c_str()) == GIF_OK && loop_forever();
+        EGifPutComment(gif_.get(), grid_gif_comment({scale_, canvas_.band()}).c_str()) == GIF_OK &&
+        loop_forever();
     GifFreeMapObject(map);
-    return written;
+    return written || fail("giflib cannot write the GIF");
   }
 
-  // One frame: the rectangle that changed, shown for `delay` hundredths (at most 655.35 s a
-  // GIF frame: a longer one is followed by unchanged ones).
-  bool frame(const std::vector<GifPixelType>& pixels, const Change& area, std::int64_t delay) {
-    for (bool first = true; first || delay > 0; first = false) {
-      const int part = static_cast<int>(std::min<std::int64_t>(delay, 65535));
-      delay -= part;
-      GraphicsControlBlock control{DISPOSE_DO_NOT, false, part, NO_TRANSPARENT_COLOR};
-      GifByteType extension[4];
-      const std::size_t length = EGifGCBToExtension(&control, extension);
-      const Change drawn = first ? area : Change{0, 0, 1, 1};
-      if (EGifPutExtension(gif_.get(), GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length),
-                           extension) != GIF_OK ||
-          EGifPutImageDesc(gif_.get(), drawn.left, drawn.top, drawn.width, drawn.height, false,
-                           nullptr) != GIF_OK) {
-        return false;
-      }
-      for (int y = drawn.top; y < drawn.top + drawn.height; ++y) {
-        GifPixelType* row = const_cast<GifPixelType*>(
-            &pixels[static_cast<std::size_t>(y) * canvas_.width() + drawn.left]);
-        if (EGifPutLine(gif_.get(), row, drawn.width) != GIF_OK) return false;
+  bool frame(const GifFrame& frame) override {
+    canvas_.draw(frame);
+    Change area = before_.empty()
+                      ? Change{0, 0, canvas_.width(), canvas_.height()}
+                      : changed(before_, canvas_.pixels(), canvas_.width(), canvas_.height());
+    if (area.width == 0) area = {0, 0, 1, 1};  // only the panel's hidden part changed
+    GraphicsControlBlock control{DISPOSE_DO_NOT, false, static_cast<int>(frame.delay),
+                                 NO_TRANSPARENT_COLOR};
+    GifByteType extension[4];
+    const std::size_t length = EGifGCBToExtension(&control, extension);
+    if (EGifPutExtension(gif_.get(), GRAPHICS_EXT_FUNC_CODE, static_cast<int>(length), extension) !=
+            GIF_OK ||
+        EGifPutImageDesc(gif_.get(), area.left, area.top, area.width, area.height, false,
+                         nullptr) != GIF_OK) {
+      return fail("giflib cannot write the GIF");
+    }
+    const std::vector<GifPixelType>& pixels = canvas_.pixels();
+    for (int y = area.top; y < area.top + area.height; ++y) {
+      GifPixelType* row = const_cast<GifPixelType*>(
+          &pixels[static_cast<std::size_t>(y) * canvas_.width() + area.left]);
+      if (EGifPutLine(gif_.get(), row, area.width) != GIF_OK) {
+        return fail("giflib cannot write the GIF");
       }
     }
+    before_ = pixels;
     return true;
   }
 
-  bool close() {
+  bool finish() override {
     int error = 0;
-    return EGifCloseFile(gif_.release(), &error) == GIF_OK;
+    return EGifCloseFile(gif_.release(), &error) == GIF_OK || fail("giflib cannot finish the GIF");
   }
 
+  const std::string& problem() const override { return problem_; }
+
  private:
+  bool fail(const char* why) {
+    if (problem_.empty()) problem_ = why;
+    return false;
+  }
+
   bool loop_forever() {
     static const GifByteType netscape[] = "NETSCAPE2.0";
     static const GifByteType forever[] = {1, 0, 0};
@@ -171,46 +184,33 @@ class GifOutput {
            EGifPutExtensionTrailer(gif_.get()) == GIF_OK;
   }
 
-  // Says it is mosaiq-view's, and where the grid is, for mosaiq-import to read.
-  std::string comment() const { return grid_gif_comment({scale_, canvas_.band()}); }
-
-  std::string& bytes_;
-  const Canvas& canvas_;
+  Canvas canvas_;
   int scale_;
+  std::vector<GifPixelType> before_;  // the picture of the frame before
   std::unique_ptr<GifFileType, CloseGif> gif_;
+  std::string problem_;
 };
 
 }  // namespace
 
 bool can_write_gifs() { return true; }
 
-bool write_gif(const std::vector<GifFrame>& frames, const ScreenGrid& grid, const GifLook& look,
-               std::string& bytes, std::string& problem) {
-  bytes.clear();
-  Canvas canvas(grid, look);
-  GifOutput output(bytes, canvas, look.scale);
-  if (!output.open()) {
-    problem = "giflib cannot start a GIF";
-    return false;
+std::unique_ptr<GifWriter> start_gif(ByteSink& out, const GifArea& area, const GifLook& look,
+                                     std::string& problem) {
+  const std::int64_t band = look.panel ? (2 * line_height + 2) * std::max(1, look.scale / 8) : 0;
+  const std::int64_t width = static_cast<std::int64_t>(area.columns) * look.scale,
+                     height = static_cast<std::int64_t>(area.rows) * look.scale + band;
+  if (width < 1 || height < 1 || width > largest_gif_side || height > largest_gif_side) {
+    problem = "a GIF of " + std::to_string(width) + " x " + std::to_string(height) +
+              " pixels cannot be written: a GIF has 1 to 65535 pixels a side";
+    return nullptr;
   }
-  std::vector<GifPixelType> before;
-  for (const GifFrame& frame : frames) {
-    canvas.draw(frame);
-    Change area = before.empty()
-                      ? Change{0, 0, canvas.width(), canvas.height()}
-                      : changed(before, canvas.pixels(), canvas.width(), canvas.height());
-    if (area.width == 0) area = {0, 0, 1, 1};  // only the panel's hidden part changed
-    if (!output.frame(canvas.pixels(), area, frame.delay)) {
-      problem = "giflib cannot write the GIF";
-      return false;
-    }
-    before = canvas.pixels();
+  auto writer = std::make_unique<GiflibWriter>(area, look);
+  if (!writer->start(out)) {
+    problem = writer->problem();
+    return nullptr;
   }
-  if (!output.close()) {
-    problem = "giflib cannot finish the GIF";
-    return false;
-  }
-  return true;
+  return writer;
 }
 
 }  // namespace mosaiq::view

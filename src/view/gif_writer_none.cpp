@@ -5,11 +5,11 @@ namespace mosaiq::view {
 
 bool can_write_gifs() { return false; }
 
-bool write_gif(const std::vector<GifFrame>&, const ScreenGrid&, const GifLook&, std::string&,
-               std::string& problem) {
+std::unique_ptr<GifWriter> start_gif(ByteSink&, const GifArea&, const GifLook&,
+                                     std::string& problem) {
   problem =
       "this mosaiq-view was built without giflib (apt-get install libgif-dev, then build it again)";
-  return false;
+  return nullptr;
 }
 
 }  // namespace mosaiq::view

@@ -162,10 +162,21 @@ struct PageTemplate {
   }
 };
 
+const PageTemplate& page_template() {
+  static const PageTemplate page;
+  return page;
+}
+
 }  // namespace
 
+bool page_written_by_view(std::string_view first_bytes) {
+  const std::string_view opening = page_template().pieces[0];
+  const std::string_view marked = opening.substr(0, opening.find(page_mark) + page_mark.size());
+  return first_bytes.substr(0, marked.size()) == marked;
+}
+
 std::string html_page(const PageContent& content, GlyphText& glyphs) {
-  static const PageTemplate page;
+  const PageTemplate& page = page_template();
   const std::string audio = content.audio.empty() ? "" : " src=\"" + content.audio + "\"";
   const std::string fills[] = {html_escape(content.title), page_css, audio,
                                page_data(content, glyphs), page_js};

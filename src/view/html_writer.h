@@ -12,9 +12,12 @@
 
 namespace mosaiq::view {
 
-// What every page carries among its first bytes: a file that holds it was written by
-// mosaiq-view, and another page may replace it.
+// What every page carries near its top: a page that begins with the page's own opening, this
+// in its fixed place, was written by mosaiq-view, and another page may replace it.
 constexpr std::string_view page_mark = "<meta name=\"generator\" content=\"mosaiq-view\">";
+
+// Whether a file's first bytes are the page's own opening, up to and with the mark.
+bool page_written_by_view(std::string_view first_bytes);
 
 // What a page is made of: the script's frames, when each starts (one time for every frame, and
 // one more: when the last ends), its title, the song the times follow, in words, and its sound

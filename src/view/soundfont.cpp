@@ -14,10 +14,12 @@ constexpr const char* debian_names[] = {"/usr/share/sounds/sf3/default-GM.sf3",
 // Reads the SoundFont the choice names and looks it over.
 void read_soundfont(FileAccess& files, SoundFontChoice& choice) {
   std::string why;
-  if (!read_whole_file(files, choice.name, max_soundfont_bytes, choice.bytes, why)) {
+  const WholeFile read = read_whole_file(files, choice.name, max_soundfont_bytes, choice.bytes, why,
+                                         soundfont_start_problem);
+  if (read == WholeFile::unreadable) {
     choice.problem = "cannot read the SoundFont " + choice.name + ": " + why;
-  } else if (choice.bytes.size() > max_soundfont_bytes) {
-    choice.problem = "cannot use the SoundFont " + choice.name + ": larger than any SoundFont";
+  } else if (read != WholeFile::read) {
+    choice.problem = "cannot use the SoundFont " + choice.name + ": " + why;
   } else if (const std::string problem = soundfont_problem(choice.bytes); !problem.empty()) {
     choice.problem = "cannot use the SoundFont " + choice.name + ": " + problem;
   }
@@ -31,7 +33,7 @@ SoundFontChoice choose_soundfont(FileAccess& files, Console& console, const std:
   choice.name = option.empty() ? console.variable("MOSAIQ_SOUNDFONT") : option;
   choice.named = !choice.name.empty();
   for (const char* name : debian_names) {
-    if (choice.name.empty() && files.exists(name)) choice.name = name;
+    if (choice.name.empty() && files.kind(name) == FileKind::regular) choice.name = name;
   }
   if (choice.name.empty()) {
     choice.problem = std::string("no SoundFont found (looked for ") + debian_names[0] + " and " +

@@ -126,10 +126,14 @@ std::string preset_data_problem(std::string_view pdta, std::size_t data_bytes) {
 
 }  // namespace
 
+std::string soundfont_start_problem(std::string_view first_bytes) {
+  const bool riff = first_bytes.size() >= 12 && first_bytes.substr(0, 4) == "RIFF" &&
+                    first_bytes.substr(8, 4) == "sfbk";
+  return riff ? "" : "it is not a SoundFont";
+}
+
 std::string soundfont_problem(std::string_view bytes) {
-  if (bytes.size() < 12 || bytes.substr(0, 4) != "RIFF" || bytes.substr(8, 4) != "sfbk") {
-    return "it is not a SoundFont";
-  }
+  if (std::string problem = soundfont_start_problem(bytes); !problem.empty()) return problem;
   const std::size_t length = little_endian(bytes, 4, 4);
   if (length < 4 || length > bytes.size() - 8) return "it is cut short";
   std::vector<Chunk> lists;

@@ -17,4 +17,8 @@ constexpr std::size_t max_soundfont_bytes = std::size_t{1} << 30;
 // the data; otherwise what does not, in words.
 std::string soundfont_problem(std::string_view bytes);
 
+// What a file's first bytes say against its being a SoundFont: empty when they may begin one,
+// else what soundfont_problem() says of a file that is no SoundFont at all.
+std::string soundfont_start_problem(std::string_view first_bytes);
+
 }  // namespace mosaiq::view

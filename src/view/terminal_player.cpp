@@ -1,8 +1,11 @@
 #include "view/terminal_player.h"
 
+#include <chrono>
 #include <cstdio>
+#include <future>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace mosaiq::view {
 
@@ -17,6 +20,13 @@ std::string clock_text(double seconds) {
                 seconds - static_cast<double>(whole / 60 * 60));
   return text;
 }
+
+// A watched file read again, off the player's thread.
+struct Reloaded {
+  bool read = false;
+  Showing showing;
+  std::string problem;
+};
 
 // The player's own state: the frame shown, the screen it shows, and the clock.
 struct Playback {
@@ -105,15 +115,17 @@ struct Playback {
     if (k != frame) show(k);
   }
 
-  // The watched file again, at the frame on screen (or its last, when it has fewer now).
-  void reload(Watch& watch) {
-    Showing fresh;
-    fresh.sound = showing.sound;
-    if (!watch.reload(fresh, problem)) {
+  // The watched file read again, shown at the frame on screen (or its last, when it has fewer
+  // now); or, when it could not be read, the line that says why.
+  void take(Reloaded& reloaded) {
+    Showing& fresh = reloaded.showing;
+    if (!reloaded.read) {
+      problem = reloaded.problem;
       status();
       return;
     }
     problem.clear();
+    fresh.sound = showing.sound;
     const std::size_t k =
         frame < fresh.script.frames.size() ? frame : fresh.script.frames.size() - 1;
     showing = std::move(fresh);
@@ -143,30 +155,82 @@ std::string screen_changes(const Screen& from, const Screen& to, GlyphText& glyp
   return text;
 }
 
+namespace {
+
+// Looks at a watched file now and then, and reads it again when it changed, on a thread of its
+// own: the keys are answered while it reads.
+class Watching {
+ public:
+  Watching(Watch* watch, Terminal& terminal)
+      : watch_(watch), terminal_(terminal), next_look_(terminal.now() + watch_interval) {}
+  ~Watching() {
+    if (reading_.valid()) reading_.wait();  // nothing it reads goes away while it reads
+  }
+
+  bool on() const { return watch_ != nullptr; }
+  double next_look() const { return next_look_; }
+
+  // Whether the look is due (and, being due, takes it: a reading started, or one finished
+  // handed over in `reloaded`).
+  bool look(Reloaded& reloaded) {
+    if (watch_ == nullptr || terminal_.now() < next_look_) return false;
+    next_look_ = terminal_.now() + watch_interval;
+    if (reading_.valid()) {
+      if (reading_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) return true;
+      reloaded = reading_.get();
+      finished_ = true;
+      return true;
+    }
+    if (watch_->changed()) {
+      reading_ = std::async(std::launch::async, [watch = watch_] {
+        Reloaded result;
+        result.read = watch->reload(result.showing, result.problem);
+        return result;
+      });
+    }
+    return true;
+  }
+
+  // Whether look() handed over a reading; cleared by asking.
+  bool finished() { return std::exchange(finished_, false); }
+
+ private:
+  Watch* watch_;
+  Terminal& terminal_;
+  double next_look_;
+  std::future<Reloaded> reading_;
+  bool finished_ = false;
+};
+
+}  // namespace
+
 int play(Showing& showing, Terminal& terminal, GlyphText& glyphs, Watch* watch, SongSound* sound) {
   terminal.write("\x1b[0m\x1b[2J");
   Playback playback(showing, terminal, glyphs, sound);
   playback.frame = static_cast<std::size_t>(-1);  // frame 0 comes after "no frame"
   playback.show(0);
-  double next_look = terminal.now() + watch_interval;
+  Watching watching(watch, terminal);
   for (;;) {
     const bool due = !playback.paused && playback.frame < playback.last();
     const bool sounding = playback.clock->sounding();
-    if (!due && !playback.paused && !sounding && watch == nullptr) return 0;
+    if (!due && !playback.paused && !sounding && !watching.on()) return 0;
     double deadline = due        ? playback.clock->deadline(playback.start_of(playback.frame + 1))
                       : sounding ? terminal.now() + watch_interval
                                  : -1;
-    if (watch != nullptr && (deadline < 0 || next_look < deadline)) deadline = next_look;
+    if (watching.on() && (deadline < 0 || watching.next_look() < deadline)) {
+      deadline = watching.next_look();
+    }
     const Input input = terminal.wait(deadline);
     switch (input) {
-      case Input::deadline:
-        if (watch != nullptr && terminal.now() >= next_look) {
-          next_look = terminal.now() + watch_interval;
-          if (watch->changed()) playback.reload(*watch);
-        } else {
+      case Input::deadline: {
+        Reloaded reloaded;
+        if (!watching.look(reloaded)) {
           playback.catch_up();  // which also lets the song's clock move on
+        } else if (watching.finished()) {
+          playback.take(reloaded);
         }
         break;
+      }
       case Input::play_pause: playback.pause_or_play(); break;
       case Input::step_back:
       case Input::step_forward: playback.step(input); break;

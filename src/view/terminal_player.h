@@ -28,7 +28,8 @@ class Watch {
   virtual ~Watch() = default;
   // Whether the file (or its song) changed on disk since the last look.
   virtual bool changed() = 0;
-  // Reads it again into `showing`; false, with the problem, when it cannot be shown.
+  // Reads it again into `showing`; false, with the problem, when it cannot be shown. Called on
+  // a thread of its own, while the player goes on answering the keys.
   virtual bool reload(Showing& showing, std::string& problem) = 0;
 };
 

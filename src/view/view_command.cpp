@@ -49,8 +49,11 @@ std::string song_words(const Run& run, const Song& song) {
 bool load_showing(Run& run, Showing& showing, std::string& problem, std::string& notes,
                   bool keep = false) {
   std::string bytes;
-  if (!load_script(run.system.files, run.script, bytes, problem, keep ? &run.grid : nullptr)) {
-    problem = "cannot read " + run.script + ": " + problem;
+  const WholeFile loaded =
+      load_script(run.system.files, run.script, bytes, problem, keep ? &run.grid : nullptr);
+  if (loaded != WholeFile::read) {
+    problem = (loaded == WholeFile::unreadable ? "cannot read " : "cannot use ") + run.script +
+              ": " + problem;
     return false;
   }
   showing.script = read_script(bytes);
@@ -109,14 +112,15 @@ void print_list(Run& run, const Showing& showing) {
   run.reporter.out(text);
 }
 
-// Whether `name` may be written: never over the files the run reads, over another only when it
-// carries `mark` or with --force. Said when it may not.
-bool may_write(Run& run, const std::string& name, std::string_view mark) {
+// Whether `name` may be written: never over the files the run reads nor over anything but a
+// regular file, over another only when this program wrote it or with --force. Said when it may
+// not.
+bool may_write(Run& run, const std::string& name, OwnershipTest ours) {
   OutputRules rules;
   if (run.script != "-") rules.inputs.push_back({run.script, "the script"});
   if (!run.song.empty()) rules.inputs.push_back({run.song, "the song"});
   if (!run.options.audio.empty()) rules.inputs.push_back({run.options.audio, "the audio file"});
-  rules.mark = mark;
+  rules.ours = ours;
   rules.force = run.options.force;
   const std::string refusal = output_refusal(run.system.files, name, rules);
   if (!refusal.empty()) run.reporter.say(refusal);
@@ -125,7 +129,7 @@ bool may_write(Run& run, const std::string& name, std::string_view mark) {
 
 int write_page(Run& run, const Showing& showing, GlyphText& glyphs) {
   const ViewOptions& options = run.options;
-  if (!may_write(run, options.html, page_mark)) return 2;
+  if (!may_write(run, options.html, page_written_by_view)) return 2;
   std::string audio;
   if (const int status = page_sound(sound_request(run), audio); status != 0) return status;
   const std::string song =
@@ -139,23 +143,46 @@ int write_page(Run& run, const Showing& showing, GlyphText& glyphs) {
   return 0;
 }
 
-// The animation as a GIF: the WVE file's grid, or the grid the script draws on.
+// The animation as a GIF: the WVE file's grid, or the grid the script draws on, as much of it
+// as the player's screen shows; written frame by frame.
 int write_gif_file(Run& run, const Showing& showing) {
   const ViewOptions& options = run.options;
-  if (!may_write(run, options.gif, gif_mark)) return 2;
+  if (!may_write(run, options.gif, gif_written_by_view)) return 2;
   const ScreenGrid grid =
       run.grid.width > 0 ? ScreenGrid{run.grid.width, run.grid.height} : grid_of(showing.script);
-  const std::vector<GifFrame> frames =
-      gif_frames(showing.script, showing.times, grid, options.panel);
-  if (frames.empty()) {
+  if (showing.script.frames.size() < 2) {
     run.reporter.say(run.script + " has no frame after its header: nothing to draw");
     return 1;
   }
-  std::string bytes, why;
-  if (!write_gif(frames, grid, {options.scale, options.panel}, bytes, why) ||
-      !run.system.files.write_atomically(options.gif, bytes, why)) {
+  const GifArea area = shown_area(grid);
+  if (area.columns != grid.width || area.rows != grid.height) {
+    run.reporter.say("the grid is " + std::to_string(grid.width) + " x " +
+                     std::to_string(grid.height) + " cells; the GIF shows the " +
+                     std::to_string(area.columns) + " x " + std::to_string(area.rows) +
+                     " the player's screen shows");
+  }
+  GifFramesMade made;
+  const Producer gif = [&](ByteSink& out, std::string& problem) {
+    const std::unique_ptr<GifWriter> writer =
+        start_gif(out, area, {options.scale, options.panel}, problem);
+    if (!writer) return false;
+    const GifFrameTaker take = [&](const GifFrame& frame) { return writer->frame(frame); };
+    if (gif_frames(showing.script, showing.times, grid, options.panel, take, &made) &&
+        writer->finish()) {
+      return true;
+    }
+    problem = writer->problem();
+    return false;
+  };
+  std::string why;
+  if (!run.system.files.write_whole(options.gif, gif, why)) {
     run.reporter.say("cannot write " + options.gif + ": " + why);
     return 2;
+  }
+  if (made.cut > 0) {
+    run.reporter.say(std::to_string(made.cut) + (made.cut == 1 ? " frame is" : " frames are") +
+                     " held longer than a GIF frame can be (655.35 s): the GIF holds " +
+                     (made.cut == 1 ? "it" : "each") + " that long");
   }
   return 0;
 }
@@ -265,13 +292,13 @@ int run_view(const std::vector<std::string>& arguments, ProgramSystem& system,
   std::string notes;
   if (!load_showing(run, showing, problem, notes, true)) {
     reporter.say(problem);
-    return reporter.status(2);
+    return reporter.end(2);
   }
   if (!notes.empty()) reporter.say("note: " + notes);
   say_assumptions(run);
   const int status = show(run, showing);
   say_passed_over(run, showing.script);
-  return reporter.status(status);
+  return reporter.end(status);
 }
 
 }  // namespace mosaiq::view

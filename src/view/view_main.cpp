@@ -5,6 +5,8 @@
 
 int main(int argc, char** argv) {
   mosaiq::ProgramSystem system = mosaiq::process_system();
-  return mosaiq::view::run_view(mosaiq::startup_arguments(argc, argv), system,
-                                mosaiq::view::open_system_terminal);
+  return mosaiq::run_guarded("mosaiq-view", [&] {
+    return mosaiq::view::run_view(mosaiq::startup_arguments(argc, argv), system,
+                                  mosaiq::view::open_system_terminal);
+  });
 }

@@ -1,5 +1,7 @@
 #include "view/view_options.h"
 
+#include "platform/output_rules.h"
+
 namespace mosaiq::view {
 
 const char* const view_usage =
@@ -123,6 +125,10 @@ bool take_option(const OptionUse& use, ViewOptions& options, std::string& proble
     case plain: options.plain = true; return true;
     case list: options.mode = ViewMode::list; return true;
     case html:
+      if (!name_ends_in(use.value, {".html", ".htm"})) {
+        problem = "--html wants a page's name, ending in .html or .htm, not '" + use.value + "'";
+        return false;
+      }
       options.mode = ViewMode::html;
       options.html = use.value;
       return true;
@@ -134,6 +140,10 @@ bool take_option(const OptionUse& use, ViewOptions& options, std::string& proble
     case soundfont: options.soundfont = use.value; return true;
     case mute: options.mute = true; return true;
     case gif:
+      if (!name_ends_in(use.value, {".gif"})) {
+        problem = "--gif wants a name ending in .gif, not '" + use.value + "'";
+        return false;
+      }
       options.mode = ViewMode::gif;
       options.gif = use.value;
       return true;

@@ -15,17 +15,19 @@ namespace {
 bool audio_file(const SoundRequest& request, std::string& url) {
   const std::string& name = request.options.audio;
   std::string bytes, why;
-  if (!read_whole_file(request.files, name, max_audio_bytes, bytes, why)) {
+  const WholeFile read = read_whole_file(
+      request.files, name, max_audio_bytes, bytes, why,
+      [](std::string_view first) -> std::string { return audio_kind(first) ? "" : "not audio"; });
+  if (read == WholeFile::unreadable) {
     request.reporter.say("cannot read the audio file " + name + ": " + why);
     return false;
   }
-  if (bytes.size() > max_audio_bytes) {
-    request.reporter.say("cannot use the audio file " + name + ": larger than " +
-                         size_words(max_audio_bytes));
+  if (read == WholeFile::too_large) {
+    request.reporter.say("cannot use the audio file " + name + ": " + why);
     return false;
   }
   const AudioKind kind = audio_kind(bytes);
-  if (!kind) {
+  if (read == WholeFile::refused || !kind) {
     request.reporter.say(name +
                          " is not audio a page can play (Ogg Vorbis, Ogg Opus, MP3, WAV or "
                          "FLAC, told by its first bytes); no page written");

@@ -70,9 +70,11 @@ def refusals_leave_nothing(options, work):
         status, _, message = run([options.importer] + args, work)
         check(f"refused: {args}", (status, message), (2, err))
     check("and nothing was left behind", sorted(os.listdir(work)), before)
-    status, _, err = run([options.view, "--gif", "notes.txt", "demo.wve"], work)
+    with open(os.path.join(work, "notes.gif"), "w") as f:
+        f.write("notes")
+    status, _, err = run([options.view, "--gif", "notes.gif", "demo.wve"], work)
     check("a GIF never over a file it did not write", (status, err),
-          (2, "mosaiq-view: will not write over notes.txt, a file that exists and that this program "
+          (2, "mosaiq-view: will not write over notes.gif, a file that exists and that this program "
               "did not write (--force writes over it)\n"))
 
 

@@ -26,6 +26,10 @@ const std::string walk = testing::gif_file(
     {{0, 0, 2, 1, {1, 0}, DISPOSE_DO_NOT, -1, 25}, {0, 0, 2, 1, {2, 7}, DISPOSE_DO_NOT, -1, 50}});
 const std::string song = midi_file(1, 480, {{tempo(0, 120)}});
 
+const char* const usage =
+    "usage: mosaiq-import [-o OUT.wve] [--midi SONG.mid | --bpm N] [OPTION]... PICTURE...\n"
+    "       mosaiq-import --colors\n";
+
 struct Case {
   const char* name;
   std::vector<std::string> arguments;
@@ -71,16 +75,35 @@ const Case cases[] = {
      "*",
      "mosaiq-import: 1 picture was too short to show (under the player's step, 1/24 of a quarter "
      "note) and left out\n"},
-    {"never over the picture",
+    {"the output's name ends in .wve",
      {"-o", "walk.gif", "--force", "--midi", "s.mid", "walk.gif"},
      2,
      "",
-     "mosaiq-import: will not write over walk.gif: it is a picture\n"},
+     "mosaiq-import: -o wants a WVE file's name, ending in .wve (or - for standard output), not "
+     "'walk.gif'\n" +
+         std::string(usage)},
+    {"never over the picture",
+     {"-o", "walk.wve", "--force", "--midi", "s.mid", "walk.gif"},
+     2,
+     "",
+     "mosaiq-import: will not write over walk.wve: it is a picture walk.gif, under another name "
+     "or through a link\n"},
     {"never over a WVE file of the author's",
      {"-o", "mine.wve", "--force", "--midi", "s.mid", "walk.gif"},
      2,
      "",
      "mosaiq-import: will not write over mine.wve: it is a WVE file\n"},
+    {"the mark counts only as the first line",
+     {"-o", "tuned.wve", "--force", "--midi", "s.mid", "walk.gif"},
+     2,
+     "",
+     "mosaiq-import: will not write over tuned.wve: it is a WVE file\n"},
+    {"never over a device",
+     {"-o", "null.wve", "--force", "--midi", "s.mid", "walk.gif"},
+     2,
+     "",
+     "mosaiq-import: will not write over null.wve: it is not a regular file (a device, a fifo or "
+     "a socket)\n"},
     {"not a picture",
      {"--midi", "s.mid", "notes.txt"},
      2,
@@ -118,8 +141,8 @@ const Case cases[] = {
      2,
      "",
      "mosaiq-import: --per-beat wants a number that divides 24 (1, 2, 3, 4, 6, 8, 12 or 24), not "
-     "'5'\nusage: mosaiq-import [-o OUT.wve] [--midi SONG.mid | --bpm N] [OPTION]... PICTURE...\n"
-     "       mosaiq-import --colors\n"},
+     "'5'\n" +
+         std::string(usage)},
 };
 
 TEST(ImportCommand, WhatItWritesAndRefuses) {
@@ -135,7 +158,10 @@ TEST(ImportCommand, WhatItWritesAndRefuses) {
                    {"w.mid", song},
                    {"notes.txt", "notes"},
                    {"mine.wve", "*nXY=2,1\n"},
+                   {"tuned.wve", "; tuned by hand after it was written by mosaiq-import\n"},
                    {"old.wve", std::string(import_mark) + "\r\nold\r\n"}};
+    files.links["walk.wve"] = "walk.gif";
+    files.devices.insert("null.wve");
     mosaiq::testing::FakeConsole console;
     console.utf8 = true;
     const PathSyntax syntax = mosaiq::testing::posix_paths;

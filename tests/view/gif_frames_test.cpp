@@ -2,12 +2,14 @@
 // and their hundredths of a second.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "convert/wve_conversion.h"
 #include "view/gif_frames.h"
 #include "view/timeline.h"
+#include "view_test_support.h"
 
 namespace mosaiq::view {
 namespace {
@@ -40,7 +42,7 @@ TEST(GifFrames, OneForEveryChangeInHundredthsOfTheRunningTime) {
   const Script script = script_of(
       "*nXY=2,1\n*p1,Intro\n*f1-1-1-0/3\n10\n*f1-1-2-0/3\n12\n*f1-1-3-0/3\n12\n*f1-1-4-0/3\n77\n");
   const std::vector<FrameTime> times = frame_times(script, Song{}, 0);
-  const std::vector<GifFrame> frames = gif_frames(script, times, {2, 1}, false);
+  const std::vector<GifFrame> frames = testing::all_gif_frames(script, times, {2, 1}, false);
   ASSERT_EQ(frames.size(), 3u);
   EXPECT_EQ(frames[0].cells, (std::vector<std::uint8_t>{1, 0}));
   EXPECT_EQ(frames[1].cells, (std::vector<std::uint8_t>{1, 2}));
@@ -50,9 +52,56 @@ TEST(GifFrames, OneForEveryChangeInHundredthsOfTheRunningTime) {
   EXPECT_EQ(frames[0].delay, 17);
   EXPECT_EQ(frames[2].delay, 17);
   // With the panel, its lines as ASCII: a change of beat alone makes a frame.
-  const std::vector<GifFrame> panel = gif_frames(script, times, {2, 1}, true);
+  const std::vector<GifFrame> panel = testing::all_gif_frames(script, times, {2, 1}, true);
   ASSERT_EQ(panel.size(), 4u);
   EXPECT_EQ(panel[0].panel, "Pattern 1 Intro\nMeasure 1 Beat 1");
+}
+
+TEST(GifFrames, NoneShorterThanBrowsersShowNorLongerThanAGifSays) {
+  // At 3000 quarter notes a minute a frame of division 24 lasts a twelfth of a hundredth: the
+  // frames that would show shorter than 2 hundredths give way, the running time kept.
+  std::string fast = "*nXY=1,1\n";
+  for (int k = 0; k < 200; ++k) fast += "*f1-1-1-0/24\n" + std::to_string(1 + k % 7) + "\n";
+  const Script script = script_of(fast);
+  const std::vector<FrameTime> times = frame_times(script, Song{}, 3000);
+  std::int64_t running = 0;
+  for (const GifFrame& frame : testing::all_gif_frames(script, times, {1, 1}, false)) {
+    EXPECT_GE(frame.delay, shortest_gif_delay);
+    running += frame.delay;
+  }
+  EXPECT_EQ(running, std::llround((times.back().seconds - times[1].seconds) * 100));
+  // A frame held for days is written once, for as long as a GIF frame can last.
+  const Script held = read_script(
+      "@startup(400)\n@wmode(23);\n\n@wmode(999999999);\n\x1b[14;39H\x1b[34m\x81\xa1;\n\n"
+      "\x1b[14;39H\x1b[31m\x81\xa1;\n\n");
+  GifFramesMade made;
+  std::vector<std::int64_t> delays;
+  gif_frames(
+      held, frame_times(held, Song{}, 0), {1, 1}, false,
+      [&](const GifFrame& frame) {
+        delays.push_back(frame.delay);
+        return true;
+      },
+      &made);
+  EXPECT_EQ(delays, (std::vector<std::int64_t>{longest_gif_delay, longest_gif_delay}));
+  EXPECT_EQ(made.cut, 2u);
+}
+
+TEST(GifFrames, OnlyTheCellsTheScreenShows) {
+  const struct {
+    ScreenGrid grid;
+    int first_column, first_row, columns, rows;
+  } cases[] = {
+      {{24, 5}, 0, 0, 24, 5},      {{39, 22}, 0, 0, 39, 22},
+      {{40, 1}, 1, 0, 39, 1},  // its first cell would start in column 0
+      {{9000, 5}, 4481, 0, 39, 5}, {{3, 30000}, 0, 14986, 3, 25},
+  };
+  for (const auto& c : cases) {
+    const GifArea area = shown_area(c.grid);
+    EXPECT_EQ(std::vector<int>({area.first_column, area.first_row, area.columns, area.rows}),
+              std::vector<int>({c.first_column, c.first_row, c.columns, c.rows}))
+        << c.grid.width << " x " << c.grid.height;
+  }
 }
 
 }  // namespace

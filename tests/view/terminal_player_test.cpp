@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -117,6 +122,7 @@ TEST(TerminalPlayer, AfterCtrlZTheScreenIsDrawnAgainAndThePlayerWaits) {
 }
 
 // A file that changes on disk once, at a given time: its next version shows "Z" instead of "A".
+// Its reading waits, where asked, until the player has answered a key.
 class FakeWatch : public Watch {
  public:
   FakeWatch(FakeTerminal& terminal, double at, bool readable)
@@ -128,6 +134,13 @@ class FakeWatch : public Watch {
     return now;
   }
   bool reload(Showing& showing, std::string& problem) override {
+    {
+      std::unique_lock<std::mutex> lock(mutex_);
+      if (wait_for_key)
+        key_answered_while_reading =
+            answered_.wait_for(lock, std::chrono::seconds(5), [this] { return key_seen_; });
+    }
+    read_ = true;
     if (!readable_) {
       problem = "cannot read t.wve: it broke";
       return false;
@@ -135,25 +148,56 @@ class FakeWatch : public Watch {
     showing = showing_of("\n\x1b[1;1HZ;\n\n\x1b[1;2HB;\n\n\x1b[1;1HC;\n\n");
     return true;
   }
+  // The player has answered a key.
+  void key() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    key_seen_ = true;
+    answered_.notify_all();
+  }
+  // Whether a reading that began is done.
+  bool idle() const { return !changed_ || read_; }
+
   int looks = 0;
+  bool wait_for_key = false;
+  bool key_answered_while_reading = false;
 
  private:
   FakeTerminal& terminal_;
   double at_;
   bool readable_;
   bool changed_ = false;
+  std::atomic<bool> read_{false};
+  std::mutex mutex_;
+  std::condition_variable answered_;
+  bool key_seen_ = false;
+};
+
+// A terminal beside a watched file: a key is told to the watch once it is handed to the player,
+// and time does not move on while a reading that does not wait for one runs.
+class WatchedTerminal : public FakeTerminal {
+ public:
+  Input wait(double deadline) override {
+    while (watch != nullptr && !watch->wait_for_key && !watch->idle()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    const Input input = FakeTerminal::wait(deadline);
+    if (input != Input::deadline && watch != nullptr) watch->key();
+    return input;
+  }
+  FakeWatch* watch = nullptr;
 };
 
 TEST(TerminalPlayer, AWatchedFileIsShownAgainAtTheFrameOnScreen) {
   for (const bool readable : {true, false}) {
-    FakeTerminal terminal;
+    WatchedTerminal terminal;
     terminal.height = 26;
     terminal.keys = {{102.8, Input::play_pause}, {104.0, Input::quit}};
     FakeWatch watch(terminal, 103.0, readable);
+    terminal.watch = &watch;
     Showing showing = showing_of(abc);
     GlyphText glyphs;
     EXPECT_EQ(play(showing, terminal, glyphs, &watch), 0);
-    EXPECT_GT(watch.looks, 4);
+    EXPECT_GT(watch.looks, 3);
     const std::size_t reloaded = terminal.out.find("\x1b[1;1H\x1b[37mZ");
     EXPECT_EQ(reloaded != std::string::npos, readable) << "frame 1, paused, drawn anew";
     EXPECT_EQ(terminal.out.find("\x1b[26;1H\x1b[0m\x1b[2Kcannot read t.wve: it broke") !=
@@ -162,6 +206,19 @@ TEST(TerminalPlayer, AWatchedFileIsShownAgainAtTheFrameOnScreen) {
     EXPECT_NE(terminal.out.find("\x1b[26;1H\x1b[0m\x1b[2Kframe 1/3  0:02.500  song 1:1"),
               std::string::npos);
   }
+}
+
+TEST(TerminalPlayer, KeysAreAnsweredWhileAWatchedFileIsReadAgain) {
+  WatchedTerminal terminal;
+  terminal.keys = {{103.5, Input::play_pause}, {104.0, Input::quit}};
+  FakeWatch watch(terminal, 103.0, true);
+  watch.wait_for_key = true;
+  terminal.watch = &watch;
+  Showing showing = showing_of(abc);
+  GlyphText glyphs;
+  EXPECT_EQ(play(showing, terminal, glyphs, &watch), 0);
+  EXPECT_TRUE(watch.key_answered_while_reading)
+      << "the reading, begun at 103, waited for Space at 103.5 and saw it answered";
 }
 
 // A terminal beside a synthesiser that plays at half speed, as a slow device might: the song

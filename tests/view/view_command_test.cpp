@@ -16,7 +16,10 @@ namespace {
 
 const std::string script = "@startup(400)\r\n@wmode(23);\r\n@wait(0);\r\n\r\n\x1b[1;1HA;\r\n\r\n";
 const std::string wve = "*nXY=1,1\n*f1-1-1\n1\n";
-const std::string page = "<!DOCTYPE html>\n" + std::string(page_mark) + "\nan older page";
+// A page as this program opens every page, and a file that only mentions the mark.
+const std::string page = "<!DOCTYPE html>\n<html lang=\"ja\">\n<head>\n<meta charset=\"utf-8\">\n" +
+                         std::string(page_mark) + "\nan older page";
+const std::string mentions = "<!DOCTYPE html>\n<!-- like " + std::string(page_mark) + " -->\n";
 
 struct Case {
   const char* name;
@@ -116,10 +119,11 @@ const Case cases[] = {
      "",
      "mosaiq-view: cannot read the audio file none.ogg: No such file or directory\n"},
     {"never over the audio file",
-     {"--html", "tone.wav", "--force", "--audio", "tone.wav", "s.wrd"},
+     {"--html", "tone.html", "--force", "--audio", "tone.wav", "s.wrd"},
      2,
      "",
-     "mosaiq-view: will not write over tone.wav: it is the audio file\n"},
+     "mosaiq-view: will not write over tone.html: it is the audio file tone.wav, under another "
+     "name or through a link\n"},
     {"a silent page asked for",
      {"--html", "new.html", "--no-audio", "s.wrd"},
      0,
@@ -158,11 +162,22 @@ const Case cases[] = {
      "mosaiq-view: no song found (looked for @DATA@.mid); timing assumes 4/4 at 120 quarter notes "
      "a minute\n",
      "p.html"},
-    {"never over the script",
+    {"a page's name ends in .html or .htm",
      {"--html", "s.wrd", "s.wrd"},
      2,
      "",
-     "mosaiq-view: will not write over s.wrd: it is the script\n"},
+     "mosaiq-view: --html wants a page's name, ending in .html or .htm, not 's.wrd'\n" +
+         std::string(usage)},
+    {"a GIF's in .gif",
+     {"--gif", "s.png", "s.wrd"},
+     2,
+     "",
+     "mosaiq-view: --gif wants a name ending in .gif, not 's.png'\n" + std::string(usage)},
+    {"never over the script",
+     {"--html", "s.wrd.html", "--midi", "s.mid", "s.wrd.html"},
+     2,
+     "",
+     "mosaiq-view: will not write over s.wrd.html: it is the script\n"},
     {"never over the script through a link",
      {"--html", "link.html", "s.wrd"},
      2,
@@ -170,27 +185,45 @@ const Case cases[] = {
      "mosaiq-view: will not write over link.html: it is the script s.wrd, under another name or "
      "through a link\n"},
     {"never over the song",
-     {"--html", "s.mid", "s.wrd"},
+     {"--html", "song.html", "s.wrd"},
      2,
      "",
-     "mosaiq-view: will not write over s.mid: it is the song\n"},
+     "mosaiq-view: will not write over song.html: it is the song s.mid, under another name or "
+     "through a link\n"},
     {"never over a WVE file",
-     {"--html", "t.wve", "--force", "s.wrd"},
+     {"--html", "t.html", "--force", "s.wrd"},
      2,
      "",
-     "mosaiq-view: will not write over t.wve: it is a WVE file\n"},
+     "mosaiq-view: will not write over t.html: it is a WVE file (through a link)\n"},
     {"never over another file",
-     {"--html", "notes.txt", "s.wrd"},
+     {"--html", "notes.html", "s.wrd"},
      2,
      "",
-     "mosaiq-view: will not write over notes.txt, a file that exists and that this program did "
+     "mosaiq-view: will not write over notes.html, a file that exists and that this program did "
      "not write (--force writes over it)\n"},
+    {"a file is a page only when it opens as one",
+     {"--html", "mentions.html", "--no-audio", "s.wrd"},
+     2,
+     "",
+     "mosaiq-view: will not write over mentions.html, a file that exists and that this program "
+     "did not write (--force writes over it)\n"},
     {"over another file with --force",
-     {"--html", "notes.txt", "--force", "--no-audio", "s.wrd"},
+     {"--html", "notes.html", "--force", "--no-audio", "s.wrd"},
      0,
      "",
      "",
-     "notes.txt"},
+     "notes.html"},
+    {"never over a device, even with --force",
+     {"--html", "null.html", "--force", "s.wrd"},
+     2,
+     "",
+     "mosaiq-view: will not write over null.html: it is not a regular file (a device, a fifo or a "
+     "socket)\n"},
+    {"never over a folder",
+     {"--gif", "art.gif", "--force", "s.wrd"},
+     2,
+     "",
+     "mosaiq-view: will not write over art.gif: it is a folder\n"},
 };
 
 // A terminal where q is pressed at once.
@@ -208,12 +241,23 @@ TEST(ViewCommand, OptionsFilesAndExitStatus) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     testing::MemoryFiles files;
-    files.files = {
-        {"s.wrd", script},      {"s.mid", std::string("MThd\0\0\0\x06\0\0\0\x01\x01\xe0", 14)},
-        {"t.wve", wve},         {"@DATA@.wve", wve},
-        {"old.html", page},     {"notes.txt", "notes"},
-        {"square.sf2", square}, {"tone.wav", std::string("RIFF\x24\0\0\0WAVEfmt ", 16)}};
+    files.files = {{"s.wrd", script},
+                   {"s.mid", std::string("MThd\0\0\0\x06\0\0\0\x01\x01\xe0", 14)},
+                   {"t.wve", wve},
+                   {"@DATA@.wve", wve},
+                   {"old.html", page},
+                   {"notes.txt", "notes"},
+                   {"notes.html", "notes"},
+                   {"mentions.html", mentions},
+                   {"s.wrd.html", script},
+                   {"square.sf2", square},
+                   {"tone.wav", std::string("RIFF\x24\0\0\0WAVEfmt ", 16)}};
     files.links["link.html"] = "s.wrd";
+    files.links["tone.html"] = "tone.wav";
+    files.links["song.html"] = "s.mid";
+    files.links["t.html"] = "t.wve";
+    files.devices.insert("null.html");
+    files.folders.insert("art.gif");
     files.standard_input = script;
     testing::FakeConsole console;
     const PathSyntax syntax = testing::posix_paths;
