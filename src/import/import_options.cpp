@@ -162,19 +162,23 @@ bool bad(std::string& problem, const std::string& name, const char* wants,
   return false;
 }
 
+bool take_output(const std::string& name, const std::string& value, ImportOptions& options,
+                 std::string& problem) {
+  if (value != "-" && !name_ends_in(value, {".wve"})) {
+    return bad(problem, name, "a WVE file's name, ending in .wve (or - for standard output)",
+               value);
+  }
+  options.output = value;
+  return true;
+}
+
 bool take_option(const OptionUse& use, ImportOptions& options, std::string& problem) {
   const std::string name(option_table[use.option].name);
   const std::string& value = use.value;
   long long a = 0, b = 0;
   switch (use.option) {
     case output_short:
-    case output:
-      if (value != "-" && !name_ends_in(value, {".wve"})) {
-        return bad(problem, name, "a WVE file's name, ending in .wve (or - for standard output)",
-                   value);
-      }
-      options.output = value;
-      return true;
+    case output: return take_output(name, value, options, problem);
     case force: options.force = true; return true;
     case midi: options.midi = value; return true;
     case colors: options.list_colours = true; return true;
