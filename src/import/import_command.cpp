@@ -31,13 +31,7 @@ bool load_the_song(Run& run) {
   if (run.song_name.empty() && to_file) {
     run.song_name = song_beside(run.system.files, run.system.syntax, options.output);
   }
-  if (run.song_name.empty()) {
-    const std::string looked =
-        to_file ? "looked for " + song_name_for(run.system.syntax, options.output)
-                : "the output has no name to look beside";
-    run.reporter.say(no_song_found(looked, options.bpm));
-    return true;
-  }
+  if (run.song_name.empty()) return true;
   const SongRead read = load_song(run.system.files, run.song_name, run.song);
   if (!read.read) {
     run.reporter.say(read.problem);
@@ -45,6 +39,17 @@ bool load_the_song(Run& run) {
   }
   if (!read.note.empty()) run.reporter.say("note: " + read.note);
   return true;
+}
+
+// Says once, after an import that was written, what the timing assumed when it had no song,
+// nor a tempo.
+void say_assumptions(Run& run) {
+  const ImportOptions& options = run.options;
+  if (!run.song_name.empty() || options.bpm > 0) return;
+  const bool to_file = !options.output.empty() && options.output != "-";
+  run.reporter.say(
+      no_song_found(to_file ? "looked for " + song_name_for(run.system.syntax, options.output)
+                            : "the output has no name to look beside"));
 }
 
 std::int64_t position_of(const MeasureMap& measures, const BeatText& beat) {
@@ -136,7 +141,9 @@ int run_import(const std::vector<std::string>& arguments, ProgramSystem& system)
     return reporter.end(0);
   }
   Run run{options, system, reporter, {}, {}};
-  return reporter.end(import(run));
+  const int status = import(run);
+  if (status != 2) say_assumptions(run);
+  return reporter.end(status);
 }
 
 }  // namespace mosaiq::import

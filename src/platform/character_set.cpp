@@ -52,7 +52,10 @@ std::string console_safe(std::string_view text, bool utf8) {
   out.reserve(text.size());
   for (std::size_t at = 0; at < text.size();) {
     const auto byte = static_cast<unsigned char>(text[at]);
-    const std::size_t length = (byte < 0x20 && byte != '\t') || byte == 0x7f ? 0
+    // C0 and C1 controls drive a terminal: never shown as they are.
+    const bool c1 = utf8 && byte == 0xc2 && at + 1 < text.size() &&
+                    static_cast<unsigned char>(text[at + 1]) < 0xa0;
+    const std::size_t length = (byte < 0x20 && byte != '\t') || byte == 0x7f || c1 ? 0
                                : utf8 ? utf8_sequence_length(text, at)
                                       : sjis_sequence_length(text, at);
     if (length == 0) {

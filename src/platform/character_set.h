@@ -32,10 +32,10 @@ std::size_t utf8_sequence_length(std::string_view text, std::size_t at);
 bool is_utf8_beyond_ascii(std::string_view text);
 
 // Text as a message may show it on a console whose text is UTF-8 (`utf8`) or else Shift_JIS:
-// a control byte (but tab) and every byte that is no text in that encoding (outside a valid
-// UTF-8 sequence; a Shift_JIS lead byte without its trail byte, or a byte no character begins
-// with) are shown as \xNN. A file name, whatever its bytes, can then neither drive the
-// terminal nor garble the line.
+// a control byte (but tab; in UTF-8 the C1 controls too) and every byte that is no text in that
+// encoding (outside a valid UTF-8 sequence; a Shift_JIS lead byte without its trail byte, or a byte
+// no character begins with) are shown as \xNN. A file name, whatever its bytes, can then neither
+// drive the terminal nor garble the line.
 std::string console_safe(std::string_view text, bool utf8);
 
 }  // namespace mosaiq

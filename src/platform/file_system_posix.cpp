@@ -130,20 +130,37 @@ class PendingFile {
   bool armed_ = false;
 };
 
-// Writes to a descriptor; the first failure is kept in words.
+// Writes to a descriptor in blocks (a producer may hand over a few bytes at a time); the first
+// failure is kept in words.
 class DescriptorSink : public ByteSink {
  public:
-  explicit DescriptorSink(int descriptor) : descriptor_(descriptor) {}
+  explicit DescriptorSink(int descriptor) : descriptor_(descriptor) { buffer_.reserve(block); }
   bool write(const char* data, std::size_t size) override {
     if (!failure.empty()) return false;
-    if (write_all(descriptor_, std::string_view(data, size))) return true;
-    failure = std::strerror(errno);
-    return false;
+    if (buffer_.size() + size > block && !flush()) return false;
+    if (size >= block) return put(std::string_view(data, size));
+    buffer_.append(data, size);
+    return true;
+  }
+  // Writes what is held back; false when that failed.
+  bool flush() {
+    const bool written = buffer_.empty() || put(buffer_);
+    buffer_.clear();
+    return written;
   }
   std::string failure;
 
  private:
+  static constexpr std::size_t block = std::size_t{1} << 16;
+
+  bool put(std::string_view bytes) {
+    if (failure.empty() && write_all(descriptor_, bytes)) return true;
+    if (failure.empty()) failure = std::strerror(errno);
+    return false;
+  }
+
   int descriptor_;
+  std::string buffer_;
 };
 
 std::string folder_of(const std::string& name) {
@@ -230,7 +247,7 @@ bool replace_file(const std::string& name, const Producer& produce, std::string&
   }
   DescriptorSink sink(file.descriptor());
   std::string problem;
-  if (!produce(sink, problem)) {
+  if (!produce(sink, problem) || !sink.flush()) {
     why = sink.failure.empty() ? problem : sink.failure;
     return false;
   }

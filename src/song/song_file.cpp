@@ -47,9 +47,8 @@ std::string tempo_text(double bpm) {
   return text;
 }
 
-std::string no_song_found(const std::string& looked, double bpm) {
-  return "no song found (" + looked + "); timing assumes 4/4 at " +
-         tempo_text(bpm > 0 ? bpm : 120) + " quarter notes a minute";
+std::string no_song_found(const std::string& looked) {
+  return "no song found (" + looked + "); timing assumes 4/4 at 120 quarter notes a minute";
 }
 
 }  // namespace mosaiq

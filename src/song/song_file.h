@@ -32,8 +32,8 @@ SongRead load_song(FileAccess& files, const std::string& name, Song& song);
 // A tempo as the programs say it: "140.06", "120".
 std::string tempo_text(double bpm);
 
-// What is said once when no song is found: "no song found (LOOKED); timing assumes 4/4 at N
-// quarter notes a minute", N being `bpm`, or 120 without one.
-std::string no_song_found(const std::string& looked, double bpm);
+// What is said once when the timing needed a song and none was found, nor a tempo given:
+// "no song found (LOOKED); timing assumes 4/4 at 120 quarter notes a minute".
+std::string no_song_found(const std::string& looked);
 
 }  // namespace mosaiq

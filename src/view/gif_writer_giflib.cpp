@@ -27,7 +27,25 @@ struct CloseGif {
   }
 };
 
-// The picture of one frame: palette indices (cell digits), row by row.
+// The rectangle where two pictures differ; empty (width 0) where they do not.
+struct Change {
+  int left = 0, top = 0, width = 0, height = 0;
+
+  void add(int x, int y, int w, int h) {
+    if (width == 0) {
+      *this = {x, y, w, h};
+      return;
+    }
+    const int right = std::max(left + width, x + w), bottom = std::max(top + height, y + h);
+    left = std::min(left, x);
+    top = std::min(top, y);
+    width = right - left;
+    height = bottom - top;
+  }
+};
+
+// The picture of one frame: palette indices (cell digits), row by row. Each frame is drawn over
+// the one before, cell by cell where cells changed, so that a frame costs what it changes.
 class Canvas {
  public:
   Canvas(const GifArea& grid, const GifLook& look)
@@ -44,23 +62,46 @@ class Canvas {
   int band() const { return band_; }
   const std::vector<GifPixelType>& pixels() const { return pixels_; }
 
-  void draw(const GifFrame& frame) {
-    std::fill(pixels_.begin(), pixels_.end(), 0);
+  // Draws the frame; returns where the picture changed (all of it for the first frame).
+  Change draw(const GifFrame& frame) {
+    Change change;
+    const bool first = cells_.empty();
+    if (first) {
+      cells_.assign(frame.cells.size(), 0xff);
+      change.add(0, 0, width_, height_);
+    }
     for (int row = 0; row < grid_.rows; ++row) {
       for (int column = 0; column < grid_.columns; ++column) {
-        fill(column * look_.scale, band_ + row * look_.scale, look_.scale, look_.scale,
-             frame.cells[static_cast<std::size_t>(row * grid_.columns + column)]);
+        const auto at = static_cast<std::size_t>(row * grid_.columns + column);
+        if (frame.cells[at] == cells_[at]) continue;
+        cells_[at] = frame.cells[at];
+        const int x = column * look_.scale, y = band_ + row * look_.scale;
+        fill(x, y, look_.scale, look_.scale, frame.cells[at]);
+        change.add(x, y, look_.scale, look_.scale);
       }
     }
-    if (look_.panel) {
-      const std::size_t split = frame.panel.find('\n');
-      text(frame.panel.substr(0, split), font_, 6);  // yellow, as the pattern row is
-      text(split == std::string::npos ? "" : frame.panel.substr(split + 1),
-           font_ + line_height * font_, 7);
-    }
+    if (look_.panel && (first || frame.panel != panel_)) draw_panel(frame.panel, change);
+    return change;
   }
 
  private:
+  // The panel's band drawn anew; the rows where its pixels changed join the change.
+  void draw_panel(const std::string& panel, Change& change) {
+    panel_ = panel;
+    const std::size_t size = static_cast<std::size_t>(band_) * static_cast<std::size_t>(width_);
+    const std::vector<GifPixelType> before(pixels_.begin(), pixels_.begin() + size);
+    std::fill_n(pixels_.begin(), size, 0);
+    const std::size_t split = panel.find('\n');
+    text(panel.substr(0, split), font_, 6);  // yellow, as the pattern row is
+    text(split == std::string::npos ? "" : panel.substr(split + 1), font_ + line_height * font_, 7);
+    for (int y = 0; y < band_; ++y) {
+      for (int x = 0; x < width_; ++x) {
+        const std::size_t at = static_cast<std::size_t>(y) * width_ + x;
+        if (before[at] != pixels_[at]) change.add(x, y, 1, 1);
+      }
+    }
+  }
+
   void fill(int x, int y, int w, int h, GifPixelType colour) {
     for (int py = y; py < y + h; ++py) {
       std::fill_n(&pixels_[static_cast<std::size_t>(py) * width_ + x], w, colour);
@@ -86,28 +127,9 @@ class Canvas {
   int band_;  // the panel's height
   int width_, height_;
   std::vector<GifPixelType> pixels_;
+  std::vector<std::uint8_t> cells_;  // the cells drawn; none before the first frame
+  std::string panel_;                // the panel drawn
 };
-
-// The rectangle where two pictures differ; empty (width 0) where they do not.
-struct Change {
-  int left = 0, top = 0, width = 0, height = 0;
-};
-
-Change changed(const std::vector<GifPixelType>& before, const std::vector<GifPixelType>& after,
-               int width, int height) {
-  int left = width, right = -1, top = height, bottom = -1;
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const std::size_t at = static_cast<std::size_t>(y) * width + x;
-      if (before[at] == after[at]) continue;
-      left = std::min(left, x);
-      right = std::max(right, x);
-      top = std::min(top, y);
-      bottom = std::max(bottom, y);
-    }
-  }
-  return right < 0 ? Change{} : Change{left, top, right - left + 1, bottom - top + 1};
-}
 
 class GiflibWriter : public GifWriter {
  public:
@@ -135,10 +157,7 @@ class GiflibWriter : public GifWriter {
   }
 
   bool frame(const GifFrame& frame) override {
-    canvas_.draw(frame);
-    Change area = before_.empty()
-                      ? Change{0, 0, canvas_.width(), canvas_.height()}
-                      : changed(before_, canvas_.pixels(), canvas_.width(), canvas_.height());
+    Change area = canvas_.draw(frame);
     if (area.width == 0) area = {0, 0, 1, 1};  // only the panel's hidden part changed
     GraphicsControlBlock control{DISPOSE_DO_NOT, false, static_cast<int>(frame.delay),
                                  NO_TRANSPARENT_COLOR};
@@ -158,7 +177,6 @@ class GiflibWriter : public GifWriter {
         return fail("giflib cannot write the GIF");
       }
     }
-    before_ = pixels;
     return true;
   }
 
@@ -186,7 +204,6 @@ class GiflibWriter : public GifWriter {
 
   Canvas canvas_;
   int scale_;
-  std::vector<GifPixelType> before_;  // the picture of the frame before
   std::unique_ptr<GifFileType, CloseGif> gif_;
   std::string problem_;
 };

@@ -234,13 +234,14 @@ int play_in_terminal(Run& run, Showing& showing, GlyphText& glyphs) {
   return status;
 }
 
-// Says once what the timing assumes when no song was found.
+// Says once, after a run that went well, what the timing assumed when it needed a song and had
+// none, nor a tempo.
 void say_assumptions(Run& run) {
-  if (!run.song.empty() || run.options.mode == ViewMode::frame) return;
+  if (!run.song.empty() || run.options.bpm > 0 || run.options.mode == ViewMode::frame) return;
   const std::string looked = run.script == "-"
                                  ? "standard input has no name to look beside"
                                  : "looked for " + song_name_for(run.system.syntax, run.script);
-  run.reporter.say(no_song_found(looked, run.options.bpm));
+  run.reporter.say(no_song_found(looked));
 }
 
 void say_passed_over(Run& run, const Script& script) {
@@ -295,9 +296,9 @@ int run_view(const std::vector<std::string>& arguments, ProgramSystem& system,
     return reporter.end(2);
   }
   if (!notes.empty()) reporter.say("note: " + notes);
-  say_assumptions(run);
   const int status = show(run, showing);
   say_passed_over(run, showing.script);
+  if (status == 0) say_assumptions(run);
   return reporter.end(status);
 }
 

@@ -47,12 +47,13 @@ const std::string walked =
 const Case cases[] = {
     {"to standard output, the song named", {"--midi", "s.mid", "walk.gif"}, 0, walked, ""},
     {"the song beside the output", {"-o", "w.wve", "walk.gif"}, 0, "", "", "w.wve", walked},
-    {"no song",
-     {"--bpm", "60", "walk.gif"},
+    {"a tempo given needs no song", {"--bpm", "60", "walk.gif"}, 0, "*", ""},
+    {"no song, nor a tempo",
+     {"walk.gif"},
      0,
      "*",
      "mosaiq-import: no song found (the output has no name to look beside); timing assumes 4/4 "
-     "at 60 quarter notes a minute\n"},
+     "at 120 quarter notes a minute\n"},
     {"over a file it wrote",
      {"-o", "old.wve", "--midi", "s.mid", "walk.gif"},
      0,
