@@ -23,7 +23,7 @@ CASES = [
     out_of_memory("frame buffers that cannot be allocated", limits=["--as=1500000000"],
                   tags={"posix", "plain"}),
     # Two buffers of 2 GiB do not fit in the address space of a 32-bit process.
-    out_of_memory("frame buffers beyond a 32-bit address space", tags={"windows"}),
+    out_of_memory("frame buffers beyond a 32-bit address space", tags={"windows", "32-bit"}),
     Case("an input that cannot be read", ["m", "a"], files={"a.wve": wve("*p1,a")},
          setup=link_to_own_memory, status=2, stdout=progress("m.wve", "m.wrd"),
          stderr=READ_ERROR, expect={"m.wrd": wrd(*HEADER)}, tags={"posix"}),

@@ -23,8 +23,9 @@ class Case:
              and no file may appear that is not named here.
     stdout, stderr, status: exactly what the run must write and return; None skips the check.
              A set of statuses accepts any of them.
-    tags:    "posix" / "windows" limit a case to one platform; "plain" skips it in a sanitizer
-             build; "merged" runs with standard error sent into standard output.
+    tags:    "posix" / "windows" limit a case to one platform; "32-bit" to a 32-bit program;
+             "plain" skips it in a sanitizer build; "merged" runs with standard error sent into
+             standard output.
     limits:  arguments for prlimit, e.g. ["--as=1000000000"] (POSIX only).
     command_line: (Windows) the exact command line, bytes, handed to the program through the
              launcher instead of `args`; it begins with the program's name.

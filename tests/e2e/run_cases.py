@@ -26,6 +26,7 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import e2e  # noqa: E402
 
 PLATFORM = "posix"
+BITS = 64  # the program's, where it matters (a 32-bit address space)
 PREFIX = []  # what runs the program: nothing, or Wine
 # The locale of the program's run. Under Wine it chooses the ANSI code page: Japanese is 932.
 LOCALE = "C"
@@ -43,7 +44,20 @@ def japanese_locale_present():
 
 
 def skipped(case):
+    if "32-bit" in case.tags and BITS != 32:
+        return True
     return PLATFORM not in case.tags and bool({"posix", "windows"} & case.tags)
+
+
+def program_bits(program):
+    """32 for a 32-bit Windows .exe, else 64: its PE header says which machine it is for."""
+    try:
+        with open(program, "rb") as f:
+            head = f.read(4096)
+        at = int.from_bytes(head[0x3C:0x40], "little")
+        return 32 if head[at:at + 4] == b"PE\0\0" and head[at + 4:at + 6] == b"\x4c\x01" else 64
+    except (OSError, ValueError):
+        return 64
 
 
 def console_text(data):
@@ -274,14 +288,17 @@ def main():
                     print(f"{case.slug}|{limit}|{','.join(case.labels)}")
         return 0
     program = os.path.abspath(options.program)
+    global BITS
+    BITS = program_bits(program)
     os.environ["E2E_PROGRAM"] = program  # for checks that need a reference run
-    failed = ran = 0
+    failed = ran = left_out = 0
     for path in options.cases:
         for case in load_cases(path):
             if options.only and options.only != case.slug:
                 continue
             problems = run_case(case, program, options.sanitized)
             if problems is None:
+                left_out += 1
                 continue
             ran += 1
             if problems:
@@ -290,6 +307,9 @@ def main():
                 for problem in problems:
                     print(f"  - {problem}")
     print(f"{ran - failed} of {ran} cases passed")
+    if ran == 0 and left_out > 0 and not options.only:
+        print(f"none of the {left_out} cases is for this program (its platform, its width)")
+        return 0
     return 1 if failed or ran == 0 else 0
 
 
