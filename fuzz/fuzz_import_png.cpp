@@ -1,15 +1,15 @@
 // Fuzzes mosaiq-import's PNG path: any bytes are decoded or refused within their bounds, and a
-// picture decoded is laid on the grid in several ways. The chunks' checksums are made right
-// first, so that the fuzzer's changes reach the decoder instead of its checksum test.
+// picture decoded is laid on the grid in several ways (whole, cropped, cut as a sheet, into a
+// grid asked for). The chunks' checksums are made right first, so that the fuzzer's changes
+// reach the decoder instead of its checksum test.
 #include <zlib.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <string_view>
 
-#include "import/cell_grid.h"
-#include "import/png_reader.h"
+#include "../tests/test_support.h"
+#include "import/picture_input.h"
 
 namespace {
 
@@ -29,20 +29,27 @@ void mend_checksums(std::string& bytes) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace mosaiq::import;
-  static const ColourMatcher colours;
-  DigitCanvas canvas;
-  std::string problem;
+  mosaiq::testing::MemoryFiles files;
   std::string bytes(reinterpret_cast<const char*>(data), size);
   mend_checksums(bytes);
-  if (!read_png(bytes, colours, canvas, problem)) {
-    return 0;
-  }
-  for (const GridRequest& request :
-       {GridRequest{}, GridRequest{{1, 1, 3, 2}, 0, 0}, GridRequest{{}, 7, 3}}) {
-    CellGrid grid(request);
-    if (grid.fit(canvas, problem) &&
-        grid.cells(canvas).size() != static_cast<std::size_t>(grid.width() * grid.height())) {
-      return 1;
+  files.files["p.png"] = bytes;
+  for (int way = 0; way < 4; ++way) {
+    PictureRequest request;
+    request.inputs = {"p.png"};
+    if (way == 1) request.grid.crop = {1, 1, 3, 2};
+    if (way == 2) {
+      request.sheet_columns = 2;
+      request.sheet_rows = 1;
+    }
+    if (way == 3) {
+      request.grid.width = 7;
+      request.grid.height = 3;
+    }
+    ImportedPictures pictures;
+    std::string problem;
+    if (!read_pictures(files, request, pictures, problem)) continue;
+    for (const CellPicture& cells : pictures.pictures) {
+      if (cells.size() != static_cast<std::size_t>(pictures.width * pictures.height)) return 1;
     }
   }
   return 0;

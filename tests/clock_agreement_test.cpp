@@ -186,7 +186,8 @@ void expect_placement_agrees(std::mt19937& random, testing::MemoryFiles& files, 
   if (placement.records.empty()) return;
   const std::vector<import::CellPicture> pictures(delays.size(), import::CellPicture{1, 2});
   const std::vector<import::PatternMark> patterns;
-  const std::string wve = import::wve_text({2, 1, pictures, placement.records, patterns}, measures);
+  const std::string wve =
+      import::wve_text({2, 1, pictures, placement.records, patterns, ""}, measures);
   std::vector<Record> records;
   for (const import::PlacedRecord& placed : placement.records) {
     records.push_back({placed.division, placed.position});

@@ -1,11 +1,8 @@
 #include "import/cell_grid.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <numeric>
-
-#include "platform/file_marks.h"
 
 namespace mosaiq::import {
 
@@ -22,124 +19,178 @@ std::vector<int> cell_of_each(int pixels, int cells, int offset) {
   return cell;
 }
 
-// Each cell's pixel where a cell has none (a picture smaller than its grid): the pixel under
-// its centre.
+// The pixel under a cell's centre, when `pixels` are laid over `cells` cells.
 int pixel_of(int cell, int cells, int pixels) {
   return static_cast<int>((2 * static_cast<std::int64_t>(cell) + 1) * pixels / (2 * cells));
 }
 
-// The size of the blocks a picture is drawn in: the greatest common divisor of its width and
-// height and of every column and row where a pixel differs from the one before it.
-int block_size(const DigitCanvas& picture, const CropRectangle& crop) {
-  int block = std::gcd(crop.width, crop.height);
-  for (int y = 0; y < crop.height && block > 1; ++y) {
-    const std::uint8_t* row =
-        &picture.pixels[static_cast<std::size_t>(crop.y + y) * picture.width + crop.x];
-    const std::uint8_t* above = y > 0 ? row - picture.width : nullptr;
+std::string size_text(int width, int height) {
+  return std::to_string(width) + " x " + std::to_string(height);
+}
+
+// The size of the blocks the box is drawn in: the greatest common divisor of its width and
+// height and of every column and row of it where a pixel differs from the one before it.
+int block_size(const DrawnPixels& drawn, const Rect& box) {
+  const Rect& area = drawn.area;
+  const auto digit = [&](int x, int y) {
+    return drawn.first[static_cast<std::size_t>(y - area.y) * area.width + (x - area.x)];
+  };
+  int block = std::gcd(box.width, box.height);
+  for (int y = box.y; y < box.bottom() && block > 1; ++y) {
     bool row_differs = false;
-    for (int x = 0; x < crop.width; ++x) {
-      if (x > 0 && row[x] != row[x - 1]) block = std::gcd(block, x);
-      row_differs |= above != nullptr && row[x] != above[x];
+    for (int x = box.x; x < box.right(); ++x) {
+      if (x > box.x && digit(x, y) != digit(x - 1, y)) block = std::gcd(block, x - box.x);
+      row_differs |= y > box.y && digit(x, y) != digit(x, y - 1);
     }
-    if (row_differs) block = std::gcd(block, y);
+    if (row_differs) block = std::gcd(block, y - box.y);
   }
   return block;
 }
 
+bool fits(int across, int down) { return across <= max_grid_width && down <= max_grid_height; }
+
 }  // namespace
 
-void CellGrid::drawn_by(const std::string& comment) {
-  GridPicture drawn;
-  if (!read_grid_gif_comment(comment, drawn)) return;
-  drawn_cell_ = drawn.cell;
-  drawn_top_ = drawn.top;
-}
-
-bool CellGrid::fit(const DigitCanvas& first, std::string& problem) {
-  const int picture_width = first.width, picture_height = first.height;
-  const bool drawn = drawn_cell_ > 0 && request_.width == 0 && request_.crop.width == 0 &&
-                     picture_width % drawn_cell_ == 0 && picture_height > drawn_top_ &&
-                     (picture_height - drawn_top_) % drawn_cell_ == 0 &&
-                     picture_width / drawn_cell_ <= max_grid_width &&
-                     (picture_height - drawn_top_) / drawn_cell_ <= max_grid_height;
-  if (drawn) request_.crop = {0, drawn_top_, picture_width, picture_height - drawn_top_};
-  crop_ =
-      request_.crop.width > 0 ? request_.crop : CropRectangle{0, 0, picture_width, picture_height};
-  if (crop_.x < 0 || crop_.y < 0 || crop_.height <= 0 ||
-      static_cast<std::int64_t>(crop_.x) + crop_.width > picture_width ||
-      static_cast<std::int64_t>(crop_.y) + crop_.height > picture_height) {
-    problem = "--crop " + std::to_string(crop_.x) + "," + std::to_string(crop_.y) + "," +
-              std::to_string(crop_.width) + "," + std::to_string(crop_.height) +
-              " falls outside the picture, " + std::to_string(picture_width) + " x " +
-              std::to_string(picture_height) + " pixels";
+bool GridPlan::make(const GridRequest& request, const DrawnPixels& drawn, const GridPicture& viewer,
+                    std::string& problem) {
+  const Rect& area = drawn.area;
+  if (area.empty()) {
+    problem = "the pictures have no pixels to take";
     return false;
   }
-  const bool fits = !drawn && crop_.width <= max_grid_width && crop_.height <= max_grid_height;
-  if (request_.width > 0) {
-    width_ = request_.width;
-    height_ = request_.height;
-  } else if (fits) {
-    width_ = crop_.width;
-    height_ = crop_.height;
-  } else if (drawn) {
-    width_ = crop_.width / drawn_cell_;
-    height_ = crop_.height / drawn_cell_;
-  } else if (const int block = block_size(first, crop_);
-             block > 1 && block < std::gcd(crop_.width, crop_.height) &&
-             crop_.width / block <= max_grid_width && crop_.height / block <= max_grid_height) {
-    width_ = crop_.width / block;
-    height_ = crop_.height / block;
-  } else {
-    const double scale = std::max(static_cast<double>(crop_.width) / max_grid_width,
-                                  static_cast<double>(crop_.height) / max_grid_height);
-    width_ = std::clamp(static_cast<int>(std::lround(crop_.width / scale)), 1, max_grid_width);
-    height_ = std::clamp(static_cast<int>(std::lround(crop_.height / scale)), 1, max_grid_height);
+  box_ = area;
+  how_.clear();
+  const bool by_viewer = viewer.cell > 0 && request.width == 0 && request.crop.empty() &&
+                         area.height > viewer.top && area.width % viewer.cell == 0 &&
+                         (area.height - viewer.top) % viewer.cell == 0 &&
+                         fits(area.width / viewer.cell, (area.height - viewer.top) / viewer.cell);
+  if (by_viewer) {
+    box_ = {area.x, area.y + viewer.top, area.width, area.height - viewer.top};
+    take_whole(viewer.cell, viewer.cell);
+    how_ = "cells of " + size_text(viewer.cell, viewer.cell) + " pixels, as mosaiq-view drew them";
+    return true;
   }
-  // The picture scaled into the grid, its proportions kept, centred.
-  const double scale = std::max(static_cast<double>(crop_.width) / width_,
-                                static_cast<double>(crop_.height) / height_);
-  placed_width_ = std::clamp(static_cast<int>(std::lround(crop_.width / scale)), 1, width_);
-  placed_height_ = std::clamp(static_cast<int>(std::lround(crop_.height / scale)), 1, height_);
-  placed_x_ = (width_ - placed_width_) / 2;
-  placed_y_ = (height_ - placed_height_) / 2;
-  column_cell_ = cell_of_each(crop_.width, placed_width_, placed_x_);
-  row_cell_ = cell_of_each(crop_.height, placed_height_, placed_y_);
+  if (request.trim && !drawn.drawn.empty() &&
+      (drawn.drawn.width != area.width || drawn.drawn.height != area.height)) {
+    box_ = drawn.drawn;
+    how_ = "trimmed from " + size_text(area.width, area.height) + " pixels to " +
+           size_text(box_.width, box_.height);
+  }
+  const auto say = [this](const std::string& text) { how_ += (how_.empty() ? "" : ", ") + text; };
+  if (request.width > 0) {
+    width_ = request.width;
+    height_ = request.height;
+    take_scaled();
+    say("scaled into the grid asked for");
+  } else if (fits(box_.width, box_.height)) {
+    take_whole(1, 1);
+    say("1:1");
+  } else if (fits(box_.width - most_edges_left_out, box_.height - most_edges_left_out)) {
+    leave_out_edges(drawn);
+    take_whole(1, 1);
+  } else if (const int block = block_size(drawn, box_);
+             block > 1 && fits(box_.width / block, box_.height / block)) {
+    take_whole(block, block);
+    say("a cell for every " + size_text(block, block) + " pixels, the blocks it is drawn in");
+  } else {
+    int factor = 2;
+    while (!fits((box_.width + factor - 1) / factor, (box_.height + factor - 1) / factor)) ++factor;
+    take_whole(factor, factor);
+    say("reduced by " + std::to_string(factor) + ": a cell for every " + size_text(factor, factor) +
+        " pixels");
+  }
   return true;
 }
 
-CellPicture CellGrid::cells(const DigitCanvas& picture) const {
-  const auto cells = static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_);
-  std::vector<std::array<std::uint32_t, 8>> counts(cells, std::array<std::uint32_t, 8>{});
-  for (int y = 0; y < crop_.height; ++y) {
-    const auto row = static_cast<std::size_t>(row_cell_[static_cast<std::size_t>(y)]) * width_;
-    const std::uint8_t* pixels =
-        &picture.pixels[static_cast<std::size_t>(crop_.y + y) * picture.width + crop_.x];
-    for (int x = 0; x < crop_.width; ++x) {
-      ++counts[row + static_cast<std::size_t>(column_cell_[static_cast<std::size_t>(x)])]
-              [pixels[x] & 7];
-    }
+// A cell for every `across` x `down` pixels of the box.
+void GridPlan::take_whole(int across, int down) {
+  width_ = (box_.width + across - 1) / across;
+  height_ = (box_.height + down - 1) / down;
+  placed_ = {0, 0, width_, height_};
+  column_cell_.resize(static_cast<std::size_t>(box_.width));
+  row_cell_.resize(static_cast<std::size_t>(box_.height));
+  for (int x = 0; x < box_.width; ++x) column_cell_[static_cast<std::size_t>(x)] = x / across;
+  for (int y = 0; y < box_.height; ++y) row_cell_[static_cast<std::size_t>(y)] = y / down;
+}
+
+// The box scaled into the grid asked for, its proportions kept, centred.
+void GridPlan::take_scaled() {
+  const double scale = std::max(static_cast<double>(box_.width) / width_,
+                                static_cast<double>(box_.height) / height_);
+  placed_.width = std::clamp(static_cast<int>(std::lround(box_.width / scale)), 1, width_);
+  placed_.height = std::clamp(static_cast<int>(std::lround(box_.height / scale)), 1, height_);
+  placed_.x = (width_ - placed_.width) / 2;
+  placed_.y = (height_ - placed_.height) / 2;
+  column_cell_ = cell_of_each(box_.width, placed_.width, placed_.x);
+  row_cell_ = cell_of_each(box_.height, placed_.height, placed_.y);
+}
+
+// The columns, then the rows, over the screen's room left out from the edges, the one with the
+// least drawn in it first each time.
+void GridPlan::leave_out_edges(const DrawnPixels& drawn) {
+  std::vector<std::string> columns, rows;
+  const auto lit_column = [&](int x) {
+    return drawn.columns[static_cast<std::size_t>(x - drawn.area.x)];
+  };
+  const auto lit_row = [&](int y) {
+    return drawn.rows[static_cast<std::size_t>(y - drawn.area.y)];
+  };
+  while (box_.width > max_grid_width) {
+    const bool left = lit_column(box_.x) < lit_column(box_.right() - 1);
+    columns.push_back(std::to_string(left ? box_.x + 1 : box_.right()));
+    if (left) ++box_.x;
+    --box_.width;
   }
-  CellPicture result(cells, 0);
-  for (int cy = 0; cy < height_; ++cy) {
-    for (int cx = 0; cx < width_; ++cx) {
-      const std::size_t cell = static_cast<std::size_t>(cy) * width_ + cx;
-      const std::array<std::uint32_t, 8>& count = counts[cell];
-      std::uint8_t best = 0;
-      for (std::uint8_t digit = 1; digit < 8; ++digit) {
-        const bool ties_dark = count[digit] == count[best] && best == 0 && count[digit] > 0;
-        if (count[digit] > count[best] || ties_dark) best = digit;
-      }
-      const bool inside = cx >= placed_x_ && cx < placed_x_ + placed_width_ && cy >= placed_y_ &&
-                          cy < placed_y_ + placed_height_;
-      if (count[best] == 0 && inside) {
-        // More cells than pixels: the cell shows the pixel under its centre.
-        best = picture.at(crop_.x + pixel_of(cx - placed_x_, placed_width_, crop_.width),
-                          crop_.y + pixel_of(cy - placed_y_, placed_height_, crop_.height));
-      }
-      result[cell] = best;
-    }
+  while (box_.height > max_grid_height) {
+    const bool top = lit_row(box_.y) < lit_row(box_.bottom() - 1);
+    rows.push_back(std::to_string(top ? box_.y + 1 : box_.bottom()));
+    if (top) ++box_.y;
+    --box_.height;
   }
-  return result;
+  std::string text;
+  const auto list = [&](const std::vector<std::string>& numbers, const char* one,
+                        const char* more) {
+    if (numbers.empty()) return;
+    std::string joined;
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+      joined += (i == 0 ? "" : i + 1 == numbers.size() ? " and " : ", ") + numbers[i];
+    }
+    text += (text.empty() ? "" : " and ") + std::string(numbers.size() == 1 ? one : more) + " " +
+            joined;
+  };
+  list(columns, "column", "columns");
+  list(rows, "row", "rows");
+  how_ += (how_.empty() ? "" : ", ") + std::string("1:1 but ") + text +
+          " of the picture left out (the least drawn)";
+}
+
+int GridPlan::centre_x(int cell) const {
+  if (cell < placed_.x || cell >= placed_.right()) return -1;
+  return box_.x + pixel_of(cell - placed_.x, placed_.width, box_.width);
+}
+
+int GridPlan::centre_y(int cell) const {
+  if (cell < placed_.y || cell >= placed_.bottom()) return -1;
+  return box_.y + pixel_of(cell - placed_.y, placed_.height, box_.height);
+}
+
+CellCounter::CellCounter(const GridPlan& plan)
+    : plan_(plan),
+      counts_(static_cast<std::size_t>(plan.width()) * static_cast<std::size_t>(plan.height()),
+              std::array<std::uint32_t, 8>{}) {
+  const Rect& box = plan.box();
+  for (int y = box.y; y < box.bottom(); ++y) {
+    for (int x = box.x; x < box.right(); ++x) change(x, y, 0xff, 0);  // every pixel dark at first
+  }
+}
+
+void CellCounter::change(int x, int y, std::uint8_t from, std::uint8_t to) {
+  const int column = plan_.cell_column(x), row = plan_.cell_row(y);
+  if (column < 0 || row < 0) return;
+  auto& count = counts_[static_cast<std::size_t>(row) * static_cast<std::size_t>(plan_.width()) +
+                        static_cast<std::size_t>(column)];
+  if (from < 8) --count[from];
+  ++count[to & 7];
 }
 
 }  // namespace mosaiq::import

@@ -40,28 +40,38 @@ std::string broken(int error) {
          (why != nullptr ? std::string(" (") + why + ")" : "");
 }
 
-// Where a frame is drawn: its rectangle, within the canvas.
-struct Rectangle {
-  int left = 0, top = 0, right = 0, bottom = 0;
-};
-
-// What a frame asks to become of it before the next is drawn.
+// What a frame asks to become of it before the next is drawn: its rectangle to transparency
+// (background), or to what it covered (previous, kept for that).
 struct Disposal {
   int mode = DISPOSAL_UNSPECIFIED;
-  Rectangle area;
-  std::vector<std::uint8_t> before;  // the canvas as it was, for "previous"
+  Rect area;
+  std::vector<std::uint32_t> before;  // the area as it was, for "previous"
 };
 
-void dispose(DigitCanvas& canvas, Disposal& disposal) {
-  if (disposal.mode == DISPOSE_BACKGROUND) {
-    for (int y = disposal.area.top; y < disposal.area.bottom; ++y) {
-      std::fill_n(&canvas.pixels[static_cast<std::size_t>(y) * canvas.width + disposal.area.left],
-                  disposal.area.right - disposal.area.left, 0);
+void dispose(RgbaPicture& canvas, Disposal& disposal) {
+  const Rect& area = disposal.area;
+  for (int y = area.y; y < area.bottom(); ++y) {
+    std::uint32_t* row = &canvas.pixels[static_cast<std::size_t>(y) * canvas.width + area.x];
+    if (disposal.mode == DISPOSE_BACKGROUND) {
+      std::fill_n(row, area.width, 0u);
+    } else if (disposal.mode == DISPOSE_PREVIOUS && !disposal.before.empty()) {
+      std::copy_n(&disposal.before[static_cast<std::size_t>(y - area.y) * area.width], area.width,
+                  row);
     }
-  } else if (disposal.mode == DISPOSE_PREVIOUS && !disposal.before.empty()) {
-    canvas.pixels.swap(disposal.before);
   }
   disposal = Disposal{};
+}
+
+// The canvas's pixels in the area, row by row.
+std::vector<std::uint32_t> pixels_in(const RgbaPicture& canvas, const Rect& area) {
+  std::vector<std::uint32_t> kept;
+  kept.reserve(static_cast<std::size_t>(area.width) * static_cast<std::size_t>(area.height));
+  for (int y = area.y; y < area.bottom(); ++y) {
+    const auto row =
+        canvas.pixels.begin() + (static_cast<std::ptrdiff_t>(y) * canvas.width + area.x);
+    kept.insert(kept.end(), row, row + area.width);
+  }
+  return kept;
 }
 
 // The row of an interlaced image that its `index`-th line fills: every 8th from 0, every 8th
@@ -80,8 +90,7 @@ int interlaced_row(int index, int height) {
 // One animation decoded: the canvas, the frame being read, and the disposal still to come.
 class GifDecoding {
  public:
-  GifDecoding(GifFileType* gif, const ColourMatcher& colours, FrameSink& sink)
-      : gif_(gif), colours_(colours), sink_(sink) {}
+  GifDecoding(GifFileType* gif, FrameSink& sink) : gif_(gif), sink_(sink) {}
 
   bool run(std::string& problem) {
     const auto width = static_cast<std::size_t>(gif_->SWidth),
@@ -91,7 +100,7 @@ class GifDecoding {
       return fail(problem, "it is " + std::to_string(width) + " x " + std::to_string(height) +
                                " pixels, more than 16 MiB pixels a frame");
     }
-    canvas_ = {gif_->SWidth, gif_->SHeight, std::vector<std::uint8_t>(width * height, 0)};
+    canvas_ = {gif_->SWidth, gif_->SHeight, std::vector<std::uint32_t>(width * height, 0)};
     for (GifRecordType record = UNDEFINED_RECORD_TYPE; record != TERMINATE_RECORD_TYPE;) {
       if (DGifGetRecordType(gif_, &record) == GIF_ERROR) return fail(problem, broken(gif_->Error));
       if (record == EXTENSION_RECORD_TYPE && !extension(problem)) return false;
@@ -136,31 +145,30 @@ class GifDecoding {
     const ColorMapObject* map = desc.ColorMap != nullptr ? desc.ColorMap : gif_->SColorMap;
     if (map == nullptr)
       return fail(problem, "frame " + std::to_string(frames_) + " has no colours");
-    std::uint8_t digits[256] = {};
+    std::uint32_t colours[256] = {};
     for (int i = 0; i < map->ColorCount && i < 256; ++i) {
       const GifColorType& c = map->Colors[i];
-      digits[i] = colours_.digit(std::uint32_t{c.Red} << 16 | std::uint32_t{c.Green} << 8 | c.Blue);
+      colours[i] = 0xff000000u | std::uint32_t{c.Red} << 16 | std::uint32_t{c.Green} << 8 | c.Blue;
     }
+    Rect changed = frames_ == 1 ? canvas_.whole() : disposal_.area;
     dispose(canvas_, disposal_);
+    const Rect area = Rect{desc.Left, desc.Top, desc.Width, desc.Height}.within(canvas_.whole());
     const int mode = controlled_ ? control_.DisposalMode : DISPOSAL_UNSPECIFIED;
-    if (mode == DISPOSE_PREVIOUS) disposal_.before = canvas_.pixels;
-    if (!draw(desc, digits, map->ColorCount, problem)) return false;
+    if (mode == DISPOSE_PREVIOUS) disposal_.before = pixels_in(canvas_, area);
+    if (!draw(desc, colours, map->ColorCount, problem)) return false;
     disposal_.mode = mode;
-    disposal_.area = {std::clamp(desc.Left, 0, canvas_.width),
-                      std::clamp(desc.Top, 0, canvas_.height),
-                      std::clamp(desc.Left + desc.Width, 0, canvas_.width),
-                      std::clamp(desc.Top + desc.Height, 0, canvas_.height)};
+    disposal_.area = area;
     const int delay = controlled_ ? control_.DelayTime : -1;
     controlled_ = false;
     // giflib keeps a record of every frame read, growing them one at a time: dropped at once,
     // so that many frames cost no more than one.
     GifFreeSavedImages(gif_);
     gif_->ImageCount = 0;
-    return sink_.frame(canvas_, delay, problem);
+    return sink_.frame(canvas_, changed.joined(area), delay, problem);
   }
 
   // The frame's pixels over the canvas; a transparent one, or one outside the canvas, leaves it.
-  bool draw(const GifImageDesc& desc, const std::uint8_t* digits, int colours,
+  bool draw(const GifImageDesc& desc, const std::uint32_t* palette, int colours,
             std::string& problem) {
     const int transparent = controlled_ ? control_.TransparentColor : NO_TRANSPARENT_COLOR;
     std::vector<GifPixelType> line(static_cast<std::size_t>(desc.Width));
@@ -169,20 +177,19 @@ class GifDecoding {
         return fail(problem, broken(gif_->Error));
       const int y = desc.Top + (desc.Interlace ? interlaced_row(i, desc.Height) : i);
       if (y < 0 || y >= canvas_.height) continue;
-      std::uint8_t* row = &canvas_.pixels[static_cast<std::size_t>(y) * canvas_.width];
+      std::uint32_t* row = &canvas_.pixels[static_cast<std::size_t>(y) * canvas_.width];
       for (int x = 0; x < desc.Width; ++x) {
         const int at = desc.Left + x, index = line[static_cast<std::size_t>(x)];
         if (at < 0 || at >= canvas_.width || index == transparent) continue;
-        row[at] = index < colours ? digits[index] : 0;
+        row[at] = index < colours ? palette[index] : 0;
       }
     }
     return true;
   }
 
   GifFileType* gif_;
-  const ColourMatcher& colours_;
   FrameSink& sink_;
-  DigitCanvas canvas_;
+  RgbaPicture canvas_;
   Disposal disposal_;
   GraphicsControlBlock control_{};
   bool controlled_ = false;  // a graphic control extension came before the frame
@@ -195,8 +202,7 @@ bool is_gif(std::string_view bytes) {
   return bytes.substr(0, 6) == "GIF87a" || bytes.substr(0, 6) == "GIF89a";
 }
 
-bool read_gif(std::string_view bytes, const ColourMatcher& colours, FrameSink& sink,
-              std::string& problem) {
+bool read_gif(std::string_view bytes, FrameSink& sink, std::string& problem) {
   if (!is_gif(bytes)) {
     problem = "it is not a GIF file";
     return false;
@@ -208,7 +214,7 @@ bool read_gif(std::string_view bytes, const ColourMatcher& colours, FrameSink& s
     problem = broken(error);
     return false;
   }
-  GifDecoding decoding(gif.get(), colours, sink);
+  GifDecoding decoding(gif.get(), sink);
   return decoding.run(problem);
 }
 

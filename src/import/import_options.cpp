@@ -1,5 +1,6 @@
 #include "import/import_options.h"
 
+#include <cstdio>
 #include <limits>
 
 #include "platform/output_rules.h"
@@ -70,7 +71,11 @@ enum Option : std::size_t {
   crop,
   sheet,
   map,
-  colors
+  colors,
+  background,
+  ink,
+  no_trim,
+  preview
 };
 const std::vector<OptionSpec> option_table = {
     {"-o", OptionSpec::required},
@@ -88,6 +93,10 @@ const std::vector<OptionSpec> option_table = {
     {"--sheet", OptionSpec::required},
     {"--map", OptionSpec::required},
     {"--colors"},
+    {"--background", OptionSpec::required},
+    {"--ink", OptionSpec::required},
+    {"--no-trim"},
+    {"--preview", OptionSpec::required},
 };
 
 // "A<sep>B" as two counts within their bounds.
@@ -106,7 +115,7 @@ bool read_beat(const std::string& text, BeatText& beat) {
   return true;
 }
 
-bool read_crop(const std::string& text, CropRectangle& crop) {
+bool read_crop(const std::string& text, Rect& crop) {
   long long values[4];
   std::size_t from = 0;
   for (int i = 0; i < 4; ++i) {
@@ -122,11 +131,10 @@ bool read_crop(const std::string& text, CropRectangle& crop) {
   return crop.width >= 1 && crop.height >= 1;
 }
 
-bool read_colour(const std::string& text, ColourOption& colour) {
-  if (text.size() != 9 || text[0] != '#' || text[7] != '=' || text[8] < '0' || text[8] > '7') {
-    return false;
-  }
-  std::uint32_t rgb = 0;
+// "#RRGGBB".
+bool read_rgb(std::string_view text, std::uint32_t& rgb) {
+  if (text.size() != 7 || text[0] != '#') return false;
+  rgb = 0;
   for (std::size_t i = 1; i < 7; ++i) {
     const char c = text[i];
     const int value = c >= '0' && c <= '9'   ? c - '0'
@@ -136,7 +144,16 @@ bool read_colour(const std::string& text, ColourOption& colour) {
     if (value < 0) return false;
     rgb = rgb << 4 | static_cast<std::uint32_t>(value);
   }
-  colour = {rgb, static_cast<std::uint8_t>(text[8] - '0')};
+  return true;
+}
+
+// "#RRGGBB=D".
+bool read_colour(const std::string& text, ColourOption& colour) {
+  if (text.size() != 9 || text[7] != '=' || text[8] < '0' || text[8] > '7' ||
+      !read_rgb(std::string_view(text).substr(0, 7), colour.rgb)) {
+    return false;
+  }
+  colour.digit = static_cast<std::uint8_t>(text[8] - '0');
   return true;
 }
 
@@ -170,6 +187,30 @@ bool take_output(const std::string& name, const std::string& value, ImportOption
   }
   options.output = value;
   return true;
+}
+
+// The options of how pictures are read and shown.
+bool take_picture_option(const OptionUse& use, ImportOptions& options, std::string& problem) {
+  const std::string name(option_table[use.option].name);
+  const std::string& value = use.value;
+  long long digit = 0;
+  std::uint32_t rgb = 0;
+  switch (use.option) {
+    case background:
+      if (!read_rgb(value, rgb)) return bad(problem, name, "a colour, #RRGGBB", value);
+      options.background = rgb;
+      return true;
+    case ink:
+      if (!read_count(value, 7, digit)) return bad(problem, name, "a digit from 0 to 7", value);
+      options.ink = static_cast<std::uint8_t>(digit);
+      return true;
+    case no_trim: options.grid.trim = false; return true;
+    case preview:
+      if (!name_ends_in(value, {".png"})) return bad(problem, name, "a name ending in .png", value);
+      options.preview = value;
+      return true;
+    default: return false;
+  }
 }
 
 bool take_option(const OptionUse& use, ImportOptions& options, std::string& problem) {
@@ -229,8 +270,41 @@ bool take_option(const OptionUse& use, ImportOptions& options, std::string& prob
       options.patterns.push_back(std::move(option));
       return true;
     }
-    default: return false;
+    default: return take_picture_option(use, options, problem);
   }
+}
+
+}  // namespace
+
+namespace {
+
+bool before(const BeatText& a, const BeatText& b) {
+  return a.measure < b.measure || (a.measure == b.measure && a.beat <= b.beat);
+}
+
+std::string beat_words(const BeatText& beat) {
+  return std::to_string(beat.measure) + ":" + std::to_string(beat.beat);
+}
+
+// Options that cannot all be had: said, with the reason.
+bool contradicts(const ImportOptions& options, const CommandLine& line, std::string& problem) {
+  if (line.has(repeat) && line.has(until)) {
+    problem = "--repeat and --until do not go together: one says how often, the other until when";
+  } else if (options.start.measure > 0 && options.until.measure > 0 &&
+             before(options.until, options.start)) {
+    problem = "--until " + beat_words(options.until) + " comes at or before --start " +
+              beat_words(options.start) + ": nothing would be shown";
+  }
+  for (const ColourOption& colour : options.colours) {
+    if (problem.empty() && options.background && colour.rgb == *options.background &&
+        colour.digit != 0) {
+      char rgb[8];
+      std::snprintf(rgb, sizeof rgb, "#%06x", static_cast<unsigned>(colour.rgb));
+      problem = std::string("--background and --map name one colour, ") + rgb +
+                ", the one dark and the other lit";
+    }
+  }
+  return !problem.empty();
 }
 
 }  // namespace
@@ -246,8 +320,8 @@ CommandRequest parse_import_options(const std::vector<std::string>& arguments,
   if (options.list_colours) return CommandRequest::run;
   if (line.operands.empty()) {
     problem = "no picture given";
-  } else if (line.has(repeat) && line.has(until)) {
-    problem = "--repeat and --until do not go together";
+  } else if (contradicts(options, line, problem)) {
+    return CommandRequest::bad_usage;
   }
   options.inputs = line.operands;
   return problem.empty() ? CommandRequest::run : CommandRequest::bad_usage;

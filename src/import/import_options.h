@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,9 @@ struct ImportOptions {
   GridRequest grid;
   int sheet_columns = 0, sheet_rows = 0;
   std::vector<ColourOption> colours;
+  std::optional<std::uint32_t> background;  // --background
+  std::uint8_t ink = 1;                     // --ink
+  std::string preview;                      // --preview: the contact sheet to write
   std::vector<PatternOption> patterns;
   bool list_colours = false;  // --colors
   bool force = false;

@@ -1,5 +1,6 @@
 #include "import/import_timing.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace mosaiq::import {
@@ -104,7 +105,11 @@ bool place_pictures(const std::vector<int>& delays, std::size_t count, const Tim
     if (request.until >= 0)
       span.to = std::min(span.to, nearest_step(first, static_cast<double>(request.until)));
     if (span.to <= span.from) {
-      placement.left_out += span.picture != dark_picture;
+      if (span.picture != dark_picture &&
+          std::find(placement.left_out.begin(), placement.left_out.end(), span.picture) ==
+              placement.left_out.end()) {
+        placement.left_out.push_back(span.picture);
+      }
       continue;
     }
     cut_into_records(span, first, request.measures, placement.records);

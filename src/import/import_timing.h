@@ -34,8 +34,9 @@ struct PlacedRecord {
 
 struct Placement {
   std::vector<PlacedRecord> records;
-  std::int64_t end = 0;      // where the last record ends
-  std::size_t left_out = 0;  // pictures too short to show (shorter than the player's step)
+  std::int64_t end = 0;  // where the last record ends
+  // The pictures too short to show (shorter than the player's step), each once, in order.
+  std::vector<std::size_t> left_out;
 };
 
 // The most frame records an import writes.

@@ -9,8 +9,7 @@ namespace mosaiq::import {
 
 bool is_png(std::string_view bytes) { return bytes.substr(0, 8) == "\x89PNG\r\n\x1a\n"; }
 
-bool read_png(std::string_view bytes, const ColourMatcher& colours, DigitCanvas& canvas,
-              std::string& problem) {
+bool read_png(std::string_view bytes, RgbaPicture& picture, std::string& problem) {
   if (!is_png(bytes)) {
     problem = "it is not a PNG file";
     return false;
@@ -36,13 +35,13 @@ bool read_png(std::string_view bytes, const ColourMatcher& colours, DigitCanvas&
     png_image_free(&image);
     return false;
   }
-  canvas.width = static_cast<int>(image.width);
-  canvas.height = static_cast<int>(image.height);
-  canvas.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
-  for (std::size_t i = 0; i < canvas.pixels.size(); ++i) {
+  picture.width = static_cast<int>(image.width);
+  picture.height = static_cast<int>(image.height);
+  picture.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
+  for (std::size_t i = 0; i < picture.pixels.size(); ++i) {
     const png_byte* pixel = &rgba[4 * i];
-    canvas.pixels[i] = colours.digit(
-        std::uint32_t{pixel[0]} << 16 | std::uint32_t{pixel[1]} << 8 | pixel[2], pixel[3]);
+    picture.pixels[i] = std::uint32_t{pixel[3]} << 24 | std::uint32_t{pixel[0]} << 16 |
+                        std::uint32_t{pixel[1]} << 8 | pixel[2];
   }
   return true;
 }

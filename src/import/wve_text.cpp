@@ -1,12 +1,14 @@
 #include "import/wve_text.h"
 
 #include "convert/converter_state.h"
+#include "song/song_file.h"
 
 namespace mosaiq::import {
 
 std::string wve_text(const Animation& animation, const MeasureMap& measures) {
   const auto width = static_cast<std::size_t>(animation.width);
   std::string out = std::string(import_mark) + "\r\n";
+  if (!animation.song.empty()) out += std::string(song_line_start) + animation.song + "\r\n";
   if (animation.width != default_grid_width || animation.height != default_grid_height) {
     out +=
         "*nXY=" + std::to_string(animation.width) + "," + std::to_string(animation.height) + "\r\n";

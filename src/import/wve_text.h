@@ -1,4 +1,5 @@
-// The WVE file an import writes: its mark, the grid size where it is not the default, the
+// The WVE file an import writes: its mark, the song's line where it has one, the grid size where
+// it is not the default, the
 // patterns announced where they begin, and a frame record for every placed record, with its
 // division and the song's measure and beat where the player shows it, then its rows.
 #pragma once
@@ -27,6 +28,7 @@ struct Animation {
   const std::vector<CellPicture>& pictures;
   const std::vector<PlacedRecord>& records;
   const std::vector<PatternMark>& patterns;  // in the order of their positions
+  std::string song;                          // the song line's name; empty: none
 };
 
 // The file's text, lines ending in CR LF as WVE files do.

@@ -1,6 +1,8 @@
 #include "song/song_file.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "platform/file_access.h"
 #include "platform/file_names.h"
@@ -39,6 +41,88 @@ SongRead load_song(FileAccess& files, const std::string& name, Song& song) {
       result.note = "the song " + name + ": " + note + "; it is read as players read it";
   }
   return result;
+}
+
+namespace {
+
+// The folder part of a name, its separator included; empty for a name in the current folder.
+std::string folder_of(const PathSyntax& syntax, const std::string& name) {
+  return name.substr(0, last_component_start(name, syntax));
+}
+
+// The components of a folder, e.g. "a/b/" as {"a", "b"}.
+std::vector<std::string> components(const std::string& folder, char separator) {
+  std::vector<std::string> parts;
+  std::string part;
+  for (const char c : folder) {
+    if (c != separator) {
+      part += c;
+    } else if (!part.empty()) {
+      parts.push_back(std::move(part));
+      part.clear();
+    }
+  }
+  if (!part.empty()) parts.push_back(part);
+  return parts;
+}
+
+}  // namespace
+
+std::string song_named_in(FileAccess& files, const PathSyntax& syntax, const std::string& file) {
+  std::string start, why;
+  if (file == "-" || files.kind(file) != FileKind::regular ||
+      !read_file_start(files, file, std::size_t{64} << 10, start, why)) {
+    return {};
+  }
+  for (std::size_t at = 0; at < start.size();) {
+    const std::size_t end = std::min(start.find('\n', at), start.size());
+    std::string_view line = std::string_view(start).substr(at, end - at);
+    at = end + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.substr(0, song_line_start.size()) != song_line_start) continue;
+    const std::string name(line.substr(song_line_start.size()));
+    if (name.empty()) return {};
+    const bool absolute = name[0] == syntax.separator || name[0] == '/';
+    return absolute ? name : folder_of(syntax, file) + name;
+  }
+  return {};
+}
+
+std::string song_line_name(const PathSyntax& syntax, const std::string& file,
+                           const std::string& song) {
+  const std::string file_folder = folder_of(syntax, file), song_folder = folder_of(syntax, song);
+  const std::string song_file = song.substr(song_folder.size());
+  if (file_folder == song_folder) return song_file;
+  const bool file_absolute = !file.empty() && file[0] == syntax.separator;
+  const bool song_absolute = !song.empty() && song[0] == syntax.separator;
+  if (file_absolute != song_absolute)
+    return song;  // no way from one to the other without the
+                  // current folder
+  const std::vector<std::string> from = components(file_folder, syntax.separator),
+                                 to = components(song_folder, syntax.separator);
+  std::size_t common = 0;
+  while (common < from.size() && common < to.size() && from[common] == to[common]) ++common;
+  std::string name;
+  for (std::size_t i = common; i < from.size(); ++i) {
+    if (from[i] == ".." || from[i] == ".") return song;
+    name += std::string("..") + syntax.separator;
+  }
+  for (std::size_t i = common; i < to.size(); ++i) name += to[i] + syntax.separator;
+  return name + song_file;
+}
+
+std::string song_for(FileAccess& files, const PathSyntax& syntax, const std::string& file,
+                     const std::string& named, SongSource& source) {
+  source = SongSource::named;
+  if (!named.empty()) return named;
+  source = SongSource::song_line;
+  if (is_wve_name(file)) {
+    if (std::string line = song_named_in(files, syntax, file); !line.empty()) return line;
+  }
+  source = SongSource::beside;
+  if (std::string beside = song_beside(files, syntax, file); !beside.empty()) return beside;
+  source = SongSource::none;
+  return {};
 }
 
 std::string tempo_text(double bpm) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "song/midi_file.h"
 
@@ -28,6 +29,28 @@ struct SongRead {
 
 // Reads the song of that name.
 SongRead load_song(FileAccess& files, const std::string& name, Song& song);
+
+// A WVE file may name its song in a comment line, "; song: NAME", NAME relative to the file's
+// folder (the converter passes over it, as over every comment). The programs take it where no
+// --midi names one.
+constexpr std::string_view song_line_start = "; song: ";
+
+// The song a WVE file names in its first song line (among its first 64 KiB), as a name to open:
+// relative to the file's folder. Empty when the file names none or cannot be read.
+std::string song_named_in(FileAccess& files, const PathSyntax& syntax, const std::string& file);
+
+// How a song line of the WVE file `file` names `song`: its name from the file's folder.
+std::string song_line_name(const PathSyntax& syntax, const std::string& file,
+                           const std::string& song);
+
+// Where a run's song comes from.
+enum class SongSource { none, named, song_line, beside };
+
+// The song of a WVE file (or a script, which has no song line): `named` (--midi) where given,
+// else the one its song line names, else the one beside it; empty, with `source` none, when
+// there is none.
+std::string song_for(FileAccess& files, const PathSyntax& syntax, const std::string& file,
+                     const std::string& named, SongSource& source);
 
 // A tempo as the programs say it: "140.06", "120".
 std::string tempo_text(double bpm);

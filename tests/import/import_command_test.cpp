@@ -20,10 +20,10 @@ using mosaiq::testing::tempo;
 const std::vector<std::uint32_t> screen = {0x000000, 0x4466ff, 0xff3333, 0xee33ee,
                                            0x33ee33, 0x33eeee, 0xeeee33, 0xeeeeee};
 
-// Two frames of 2 x 1: blue and dark, then red and white; 25 and 50 hundredths.
+// Two frames of 2 x 1: blue and transparent, then red and white; 25 and 50 hundredths.
 const std::string walk = testing::gif_file(
     2, 1, screen,
-    {{0, 0, 2, 1, {1, 0}, DISPOSE_DO_NOT, -1, 25}, {0, 0, 2, 1, {2, 7}, DISPOSE_DO_NOT, -1, 50}});
+    {{0, 0, 2, 1, {1, 0}, DISPOSE_DO_NOT, 0, 25}, {0, 0, 2, 1, {2, 7}, DISPOSE_DO_NOT, -1, 50}});
 const std::string song = midi_file(1, 480, {{tempo(0, 120)}});
 
 const char* const usage =
@@ -40,27 +40,57 @@ struct Case {
   std::string holds = "";         // what it holds
 };
 
-const std::string walked =
-    "written by mosaiq-import\r\n*nXY=2,1\r\n*f1-2-2-0/2\r\n10\r\n*f1-2-2-0/2\r\n27\r\n"
-    "*f1-2-3-0/2\r\n27\r\n*end\r\n";
+// The walk as imported, its song named in a line of its own where it has one.
+std::string walked(const std::string& song = "") {
+  return "written by mosaiq-import\r\n" + (song.empty() ? "" : "; song: " + song + "\r\n") +
+         "*nXY=2,1\r\n*f1-2-2-0/2\r\n10\r\n*f1-2-2-0/2\r\n27\r\n*f1-2-3-0/2\r\n27\r\n*end\r\n";
+}
+
+// The line every import ends with, for the walk.
+std::string summary(const std::string& song) {
+  return "mosaiq-import: 2 x 1 cells (1:1), 2 pictures in 3 frame records, from 2:2 to 2:3" +
+         (song.empty() ? "" : " of " + song) + "\n";
+}
 
 const Case cases[] = {
-    {"to standard output, the song named", {"--midi", "s.mid", "walk.gif"}, 0, walked, ""},
-    {"the song beside the output", {"-o", "w.wve", "walk.gif"}, 0, "", "", "w.wve", walked},
-    {"a tempo given needs no song", {"--bpm", "60", "walk.gif"}, 0, "*", ""},
+    {"to standard output, the song named",
+     {"--midi", "s.mid", "walk.gif"},
+     0,
+     walked(),
+     summary("s.mid")},
+    {"the song beside the output, named in the file",
+     {"-o", "w.wve", "walk.gif"},
+     0,
+     "",
+     summary("w.mid"),
+     "w.wve",
+     walked("w.mid")},
+    {"the song the file names",
+     {"-o", "named.wve", "walk.gif"},
+     0,
+     "",
+     summary("songs/s.mid"),
+     "named.wve",
+     walked("songs/s.mid")},
+    {"a tempo given needs no song",
+     {"--bpm", "60", "walk.gif"},
+     0,
+     "*",
+     "mosaiq-import: 2 x 1 cells (1:1), 2 pictures in 2 frame records, from 2:2 to 2:2\n"},
     {"no song, nor a tempo",
      {"walk.gif"},
      0,
      "*",
-     "mosaiq-import: no song found (the output has no name to look beside); timing assumes 4/4 "
-     "at 120 quarter notes a minute\n"},
+     summary("") +
+         "mosaiq-import: no song found (the output has no name to look beside); timing assumes "
+         "4/4 at 120 quarter notes a minute\n"},
     {"over a file it wrote",
      {"-o", "old.wve", "--midi", "s.mid", "walk.gif"},
      0,
      "",
-     "",
+     summary("s.mid"),
      "old.wve",
-     walked},
+     walked("s.mid")},
     {"patterns, in Shift_JIS",
      {"--midi", "s.mid", "--pattern", "7,\xe3\x82\xa4\xe3\x83\xb3\xe3\x83\x88\xe3\x83\xad",
       "--pattern", "8,Out@2:3", "walk.gif"},
@@ -69,13 +99,14 @@ const Case cases[] = {
      "mosaiq-import\r\n*nXY=2,1\r\n*p7,\x83\x43\x83\x93\x83\x67\x83\x8d\r\n*f7-2-2-0/"
      "2\r\n10\r\n*f7-2-2-0/2\r\n27\r\n"
      "*p8,Out\r\n*f8-2-3-0/2\r\n27\r\n*end\r\n",
-     ""},
+     summary("s.mid")},
     {"a picture too short to show",
      {"--midi", "s.mid", "short.gif"},
      1,
      "*",
-     "mosaiq-import: 1 picture was too short to show (under the player's step, 1/24 of a quarter "
-     "note) and left out\n"},
+     "mosaiq-import: 2 x 1 cells (1:1), 2 pictures in 1 frame record, from 2:2 to 2:3 of s.mid; "
+     "picture 1 too short to show (under the player's step, 1/24 of a quarter note), left "
+     "out\n"},
     {"the output's name ends in .wve",
      {"-o", "walk.gif", "--force", "--midi", "s.mid", "walk.gif"},
      2,
@@ -160,7 +191,9 @@ TEST(ImportCommand, WhatItWritesAndRefuses) {
                    {"notes.txt", "notes"},
                    {"mine.wve", "*nXY=2,1\n"},
                    {"tuned.wve", "; tuned by hand after it was written by mosaiq-import\n"},
-                   {"old.wve", std::string(import_mark) + "\r\nold\r\n"}};
+                   {"old.wve", std::string(import_mark) + "\r\nold\r\n"},
+                   {"songs/s.mid", song},
+                   {"named.wve", std::string(import_mark) + "\r\n; song: songs/s.mid\r\n"}};
     files.links["walk.wve"] = "walk.gif";
     files.devices.insert("null.wve");
     mosaiq::testing::FakeConsole console;

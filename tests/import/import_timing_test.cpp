@@ -44,7 +44,7 @@ Placed place(const Song& song, const std::vector<int>& delays, std::size_t count
     placed.positions.push_back(record.position);
     placed.divisions.push_back(record.division);
   }
-  placed.left_out = placement.left_out;
+  placed.left_out = placement.left_out.size();
   return placed;
 }
 

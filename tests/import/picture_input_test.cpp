@@ -7,7 +7,7 @@
 
 #include "../test_support.h"
 #include "import/cell_grid.h"
-#include "import/colour_matching.h"
+#include "import/colour_mapping.h"
 #include "import/natural_order.h"
 #include "import/picture_input.h"
 #include "picture_files.h"
@@ -39,9 +39,13 @@ Read read(const std::vector<std::pair<std::string, std::string>>& files, Picture
   return result;
 }
 
+// A request for the inputs; the background named, so that no border takes its colour, and the
+// margins kept, unless a test asks otherwise.
 PictureRequest request_for(std::vector<std::string> inputs) {
   PictureRequest request;
   request.inputs = std::move(inputs);
+  request.background = 0x010203;
+  request.grid.trim = false;
   return request;
 }
 
@@ -79,7 +83,8 @@ TEST(GifPictures, InterlacedRowsAndDelaysOfNothing) {
                       {{0, 0, 1, 9, rows, DISPOSE_DO_NOT, NO_TRANSPARENT_COLOR, 0, {}, true}})}},
            request_for({"i.gif"}));
   ASSERT_TRUE(result.read) << result.problem;
-  EXPECT_EQ(result.pictures.pictures[0], (CellPicture{0, 1, 2, 3, 4, 5, 6, 7, 0}));
+  EXPECT_EQ(result.pictures.pictures[0], (CellPicture{1, 1, 2, 3, 4, 5, 6, 7, 1}))
+      << "black is ink";
   EXPECT_TRUE(result.pictures.delays.empty()) << "delays of 0 are no timing of the GIF's own";
 }
 
@@ -125,7 +130,7 @@ TEST(PngPictures, SeveralOfOneSizeASheetAndAFolderInNaturalOrder) {
   cut.sheet_rows = 2;
   const Read sheets = read({{"s.png", sheet}}, cut);
   ASSERT_TRUE(sheets.read) << sheets.problem;
-  EXPECT_EQ(sheets.pictures.pictures, (std::vector<CellPicture>{{2, 2}, {4, 4}, {7, 7}, {0, 0}}));
+  EXPECT_EQ(sheets.pictures.pictures, (std::vector<CellPicture>{{2, 2}, {4, 4}, {7, 7}, {1, 1}}));
 
   const Read folder = read(
       {{"art/f10.png", red}, {"art/f2.png", blue}, {"art/F1.png", red}, {"art/notes.txt", "x"}},
@@ -148,81 +153,152 @@ TEST(PngPictures, SeveralOfOneSizeASheetAndAFolderInNaturalOrder) {
   EXPECT_EQ(read({}, request_for({"art"}), {"art"}).problem, "the folder art holds no PNG files");
 }
 
-TEST(ScreenColours, NearestAsTheEyeSeesThem) {
-  ColourMatcher colours;
-  for (std::uint8_t digit = 0; digit < 8; ++digit) EXPECT_EQ(colours.digit(screen[digit]), digit);
+TEST(ScreenColours, TheDrawingKeepsALitColourOnlyTheBackgroundGoesDark) {
+  ColourMapping colours;
   const struct {
-    std::uint32_t rgb;
-    std::uint8_t alpha, digit;
+    std::uint32_t argb;
+    std::uint8_t digit;
   } cases[] = {
-      {0x000080, 255, 1},  // a dark blue stays blue
-      {0x800000, 255, 2}, {0x006000, 255, 4}, {0x303030, 255, 0},
-      {0xc0c0c0, 255, 7}, {0xff3333, 0, 0},    // transparent: dark
-      {0xff3333, 200, 2},                      // mostly opaque, over the dark screen
-      {0xff3333, 127, 0}, {0xff3333, 128, 2},  // more than half transparent is dark
+      {0xff4c022e, 3},                   // a penguin's dark purple body: magenta
+      {0xff600000, 2},                   // a dark red: red
+      {0xff7a1e5a, 3},                   // a dark pink-purple: magenta
+      {0xff000080, 1},                   // a dark blue: blue
+      {0xff006000, 4},                   // a dark green: green
+      {0xff808080, 7}, {0xffc0c0c0, 7},  // light greys: white
+      {0xff000000, 1}, {0xff303030, 1},  // black and dark grey ink: the ink colour
+      {0xffeeee33, 6}, {0xff33eeee, 5}, {0xffff3333, 2}, {0xff4466ff, 1},
+      {0xffee33ee, 3}, {0x00ff3333, 0}, {0x7fff3333, 0},  // more than half transparent is dark
+      {0x80ff3333, 2}, {0xc8ff3333, 2},                   // mostly opaque, over the dark screen
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.rgb);
-    EXPECT_EQ(colours.digit(c.rgb, c.alpha), c.digit);
-  }
-  colours.map(0x000080, 3);
-  EXPECT_EQ(colours.digit(0x000080), 3) << "--map wins";
+  for (const auto& c : cases) EXPECT_EQ(colours.digit(c.argb), c.digit) << std::hex << c.argb;
+  colours.set_background(0x303030);
+  EXPECT_EQ(colours.digit(0xff303030), 0) << "the background";
+  colours.set_ink(0);
+  EXPECT_EQ(colours.digit(0xff000000), 0) << "--ink 0 keeps ink dark";
+  colours.map(0x000080, 6);
+  EXPECT_EQ(colours.digit(0xff000080), 6) << "--map wins";
 }
 
-TEST(CellGrids, OwnSizeBlocksOrScaledToFit) {
-  // 80 x 40 pixels drawn in blocks of 4: a cell a block, 20 x 10.
-  DigitCanvas blocks{80, 40, std::vector<std::uint8_t>(80 * 40, 0)};
-  for (int y = 0; y < 40; ++y) {
-    for (int x = 0; x < 80; ++x)
-      blocks.pixels[y * 80 + x] = static_cast<std::uint8_t>((x / 4 + y / 4) % 3);
+TEST(ScreenColours, TheBackgroundIsWhatFillsTheBorder) {
+  RgbaPicture picture{4, 3, std::vector<std::uint32_t>(12, 0xff000000)};
+  picture.pixels[5] = 0xffff0000;  // inside
+  EXPECT_EQ(border_colour(picture, picture.whole()), std::optional<std::uint32_t>(0x000000));
+  picture.pixels[0] = picture.pixels[1] = picture.pixels[2] = 0xff4466ff;  // the top row blue
+  EXPECT_EQ(border_colour(picture, picture.whole()), std::nullopt) << "no colour fills it";
+  RgbaPicture clear{3, 3, std::vector<std::uint32_t>(9, 0x00000000)};
+  EXPECT_EQ(border_colour(clear, clear.whole()), std::nullopt) << "a transparent border";
+}
+
+// A picture of `width` x `height` pixels, transparent, with a drawing: each (x, y, argb).
+std::string drawing(int width, int height,
+                    const std::vector<std::tuple<int, int, std::uint32_t>>& pixels) {
+  std::vector<std::uint32_t> rgba(static_cast<std::size_t>(width * height), 0);
+  for (const auto& [x, y, argb] : pixels) {
+    rgba[static_cast<std::size_t>(y * width + x)] = (argb & 0xffffff) << 8 | argb >> 24;
   }
-  // The same with one pixel off the blocks: scaled to fit, 39 x 20.
-  DigitCanvas loose = blocks;
-  loose.pixels[81] = 5;
+  return png_file(width, height, rgba);
+}
+
+TEST(CellGrids, MarginsTrimmedThenOneToOneOrTheLeastDrawnEdgeLeftOut) {
+  // 29 x 25 pixels, a drawing from (1, 1) to (27, 23): trimmed to 27 x 23, one row too many for
+  // the screen: the bottom row, with one pixel drawn, is left out, not the top with three.
+  std::vector<std::tuple<int, int, std::uint32_t>> pixels;
+  for (int x = 1; x <= 27; ++x) pixels.emplace_back(x, 12, 0xffff3333);
+  for (int x = 1; x <= 3; ++x) pixels.emplace_back(x, 1, 0xff000000);  // black ink: lit
+  pixels.emplace_back(5, 23, 0xff33ee33);
+  PictureRequest request = request_for({"a.png"});
+  request.grid.trim = true;
+  request.background.reset();  // the transparent border: no colour of it
+  const Read read_back = read({{"a.png", drawing(29, 25, pixels)}}, request);
+  ASSERT_TRUE(read_back.read) << read_back.problem;
+  EXPECT_EQ(read_back.pictures.width, 27);
+  EXPECT_EQ(read_back.pictures.height, 22);
+  EXPECT_EQ(read_back.pictures.how,
+            "trimmed from 29 x 25 pixels to 27 x 23, 1:1 but row 24 of the picture left out (the "
+            "least drawn)");
+  EXPECT_EQ(read_back.pictures.pictures[0][0], 1) << "the ink at the top left";
+  EXPECT_EQ(read_back.pictures.pictures[0][11 * 27], 2) << "the red line";
+  request.grid.trim = false;
+  const Read kept = read({{"a.png", drawing(29, 25, pixels)}}, request);
+  ASSERT_TRUE(kept.read) << kept.problem;
+  EXPECT_EQ(kept.pictures.how,
+            "1:1 but rows 25, 1 and 24 of the picture left out (the least drawn)")
+      << "the margins kept, three rows over: the emptiest edges go";
+}
+
+TEST(CellGrids, BlocksOrTheSmallestWholeFactorOrAGridAskedFor) {
+  // 80 x 40 pixels drawn in blocks of 4: a cell a block, 20 x 10.
+  std::vector<std::tuple<int, int, std::uint32_t>> blocks;
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 80; ++x) {
+      if ((x / 4 + y / 4) % 3 != 0)
+        blocks.emplace_back(x, y, (x / 4 + y / 4) % 3 == 1 ? 0xff4466ff : 0xffff3333);
+    }
+  }
+  std::vector<std::tuple<int, int, std::uint32_t>> loose = blocks;
+  loose.emplace_back(1, 0, 0xff33eeee);  // one pixel off the blocks
   const struct {
     const char* name;
-    GridRequest request;
-    const DigitCanvas& picture;
+    std::vector<std::tuple<int, int, std::uint32_t>> pixels;
+    GridRequest grid;
     int width, height;
+    const char* how;
   } cases[] = {
-      {"blocks", {}, blocks, 20, 10},
-      {"scaled", {}, loose, 39, 20},
-      {"cropped to fit", {{8, 4, 20, 12}, 0, 0}, blocks, 20, 12},
-      {"a grid asked for", {{}, 30, 22}, blocks, 30, 22},
+      {"blocks", blocks, {}, 20, 10, "a cell for every 4 x 4 pixels, the blocks it is drawn in"},
+      {"a whole factor", loose, {}, 27, 14, "reduced by 3: a cell for every 3 x 3 pixels"},
+      {"cropped to fit", blocks, {{8, 4, 20, 12}, 0, 0, false}, 20, 12, "1:1"},
+      {"a grid asked for", blocks, {{}, 30, 22, false}, 30, 22, "scaled into the grid asked for"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    CellGrid grid(c.request);
-    std::string problem;
-    ASSERT_TRUE(grid.fit(c.picture, problem)) << problem;
-    EXPECT_EQ(grid.width(), c.width);
-    EXPECT_EQ(grid.height(), c.height);
+    PictureRequest request = request_for({"b.png"});
+    request.grid = c.grid;
+    const Read result = read({{"b.png", drawing(80, 40, c.pixels)}}, request);
+    ASSERT_TRUE(result.read) << result.problem;
+    EXPECT_EQ(result.pictures.width, c.width);
+    EXPECT_EQ(result.pictures.height, c.height);
+    EXPECT_EQ(result.pictures.how, c.how);
   }
-  CellGrid grid({});
-  std::string problem;
-  ASSERT_TRUE(grid.fit(blocks, problem));
-  const CellPicture cells = grid.cells(blocks);
-  EXPECT_EQ(cells[0], 0);
-  EXPECT_EQ(cells[1], 1);
-  EXPECT_EQ(cells[20 + 1], 2) << "row 1, column 1: (1 + 1) % 3";
-
-  // Into a grid twice as high as the picture's proportions: centred, dark above and below.
-  CellGrid letterbox({{}, 20, 20});
-  ASSERT_TRUE(letterbox.fit(blocks, problem));
-  const CellPicture boxed = letterbox.cells(blocks);
-  EXPECT_EQ(boxed[0 * 20 + 1], 0);
-  EXPECT_EQ(boxed[5 * 20 + 1], 1) << "the picture's first row on grid row 5";
-
-  CellGrid outside({{70, 0, 20, 10}, 0, 0});
-  EXPECT_FALSE(outside.fit(blocks, problem));
-  EXPECT_EQ(problem, "--crop 70,0,20,10 falls outside the picture, 80 x 40 pixels");
-
+  const Read cells = read({{"b.png", drawing(80, 40, blocks)}}, request_for({"b.png"}));
+  ASSERT_TRUE(cells.read);
+  EXPECT_EQ(cells.pictures.pictures[0][1], 1);
+  EXPECT_EQ(cells.pictures.pictures[0][20 + 1], 2) << "row 1, column 1: (1 + 1) % 3";
+  PictureRequest letterbox = request_for({"b.png"});
+  letterbox.grid.width = letterbox.grid.height = 20;
+  const Read boxed = read({{"b.png", drawing(80, 40, blocks)}}, letterbox);
+  ASSERT_TRUE(boxed.read);
+  EXPECT_EQ(boxed.pictures.pictures[0][0 * 20 + 1], 0);
+  EXPECT_EQ(boxed.pictures.pictures[0][5 * 20 + 1], 1) << "the picture's first row on grid row 5";
+  PictureRequest outside = request_for({"b.png"});
+  outside.grid.crop = {70, 0, 20, 10};
+  EXPECT_EQ(read({{"b.png", drawing(80, 40, blocks)}}, outside).problem,
+            "--crop 70,0,20,10 falls outside the picture, 80 x 40 pixels");
   // A thin line through cells of four pixels keeps them lit.
-  DigitCanvas line{78, 2, std::vector<std::uint8_t>(78 * 2, 0)};
-  for (int x = 0; x < 78; ++x) line.pixels[x] = 6;
-  CellGrid thin({});
-  ASSERT_TRUE(thin.fit(line, problem));
-  EXPECT_EQ(thin.cells(line), CellPicture(39, 6));
+  std::vector<std::tuple<int, int, std::uint32_t>> line;
+  for (int x = 0; x < 78; ++x) line.emplace_back(x, 0, 0xffeeee33);
+  PictureRequest thin = request_for({"l.png"});
+  thin.grid.width = 39;
+  thin.grid.height = 1;
+  const Read lined = read({{"l.png", drawing(78, 2, line)}}, thin);
+  ASSERT_TRUE(lined.read);
+  EXPECT_EQ(lined.pictures.pictures[0], CellPicture(39, 6));
+}
+
+TEST(CellGrids, ManyFramesOfAPixelCostWhatTheyChange) {
+  // 20,000 frames of one pixel each on a canvas of 4096 x 4096: read in seconds, not hours.
+  std::vector<GifFrameSpec> frames;
+  for (int k = 0; k < 20000; ++k) {
+    frames.emplace_back(100 + k % 50, 200 + k % 30, 1, 1, std::vector<std::uint8_t>{2},
+                        DISPOSE_BACKGROUND, NO_TRANSPARENT_COLOR, 2);
+  }
+  const Read result = read({{"m.gif", gif_file(4096, 4096, screen, frames)}}, [] {
+    PictureRequest r = request_for({"m.gif"});
+    r.grid.trim = true;
+    return r;
+  }());
+  ASSERT_TRUE(result.read) << result.problem;
+  EXPECT_EQ(result.pictures.pictures.size(), 20000u);
+  EXPECT_EQ(result.pictures.width, 25) << "trimmed to the 50 x 30 pixels drawn in, then halved";
 }
 
 TEST(NaturalOrder, NumbersByValue) {

@@ -87,7 +87,7 @@ TEST(RoundTrip, AScriptAsAGifAndBackHasTheSameCellsAtTheSameTimes) {
                                {song, 0, measures, -1, 0, 1, -1}, placement, problem));
     const std::vector<PatternMark> no_patterns;
     const std::string back = wve_text(
-        {pictures.width, pictures.height, pictures.pictures, placement.records, no_patterns},
+        {pictures.width, pictures.height, pictures.pictures, placement.records, no_patterns, ""},
         measures);
     EXPECT_EQ(pictures.width, conversion.grid_width);
     EXPECT_EQ(pictures.height, conversion.grid_height);
