@@ -163,6 +163,22 @@ TEST(CheckCommand, OptionsFilesSongsAndExitStatus) {
        "2,"
        " 5 beats late: the player spends",
        one},
+      {"the song its song line names, said",
+       {"--ignore=unknown-directive", "lined"},
+       false,
+       "",
+       1,
+       "*lined.wve:2:1: warning: frame stamped measure 1 beat 1 shows at the song's measure 2 "
+       "beat 2,",
+       "mosaiq-check: the song tunes/song.mid, as lined.wve names it\n" + one},
+      {"a song line naming a song that is not there: said once, checked without",
+       {"missing"},
+       false,
+       "",
+       0,
+       "",
+       "mosaiq-check: missing.wve names the song gone.mid in its song line, which is not there; "
+       "timing assumes 4/4 at 120 quarter notes a minute\n"},
       {"a song that cannot be used",
        {"--midi", "bad.mid", "clean"},
        false,
@@ -185,6 +201,9 @@ TEST(CheckCommand, OptionsFilesSongsAndExitStatus) {
                    {"clean.wve", frame + "*end\n"},
                    {"song.wve", frame},
                    {"song.mid", testing::midi_file(0, 480, {{testing::tempo(0, 100)}})},
+                   {"tunes/song.mid", testing::midi_file(0, 480, {{testing::tempo(0, 100)}})},
+                   {"lined.wve", "; song: tunes/song.mid\n" + frame},
+                   {"missing.wve", "; song: gone.mid\n" + frame + "*end\n"},
                    {"bad.mid", "nothing"}};
     files.standard_input = files.files["a.wve"];
     testing::FakeConsole console;

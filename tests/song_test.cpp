@@ -3,6 +3,7 @@
 #include <string>
 
 #include "song/midi_file.h"
+#include "song/song_file.h"
 #include "test_support.h"
 
 namespace mosaiq {
@@ -83,6 +84,28 @@ TEST(MidiFile, RefusesWhatItCannotTime) {
     EXPECT_FALSE(read_midi(file.bytes, song, problem, note));
     EXPECT_EQ(problem, file.problem);
   }
+}
+
+TEST(SongFile, ASongLineNamesTheSongFromTheFilesFolder) {
+  const struct {
+    const char *file, *song, *line;
+  } cases[] = {
+      {"t.wve", "t.mid", "t.mid"},
+      {"art/t.wve", "art/t.mid", "t.mid"},
+      {"t.wve", "songs/a.mid", "songs/a.mid"},
+      {"art/t.wve", "songs/a.mid", "../songs/a.mid"},
+      {"a/b/t.wve", "a/c/s.mid", "../c/s.mid"},
+      {"/work/t.wve", "/music/s.mid", "../music/s.mid"},
+      {"t.wve", "/music/s.mid", "/music/s.mid"},  // no way there without the current folder
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(song_line_name(testing::posix_paths, c.file, c.song), c.line) << c.file;
+  }
+  testing::MemoryFiles files;
+  files.files = {{"art/t.wve", "written by mosaiq-import\r\n; song: ../songs/a.mid\r\n*f1-1-1\r\n"},
+                 {"u.wve", ";song: none\n*f1-1-1\n"}};
+  EXPECT_EQ(song_named_in(files, testing::posix_paths, "art/t.wve"), "art/../songs/a.mid");
+  EXPECT_EQ(song_named_in(files, testing::posix_paths, "u.wve"), "") << "the line as written";
 }
 
 }  // namespace

@@ -32,13 +32,18 @@ bool colour_wanted(const CheckOptions& options, Console& console) {
   return console.output_is_terminal() && console.variable("NO_COLOR").empty();
 }
 
-// The song the file plays with, read into `song`: the one named for every file, or its own
-// beside it. False, having said why, when a song is there but cannot be used; `found` says
-// whether there is one.
+// The song the file plays with, read into `song`: the one named for every file, or the one the
+// file names in its song line, or its own beside it. False, having said why, when a song is
+// there but cannot be used; `found` says whether there is one.
 bool read_song(Run& run, const std::string& file, Song& song, bool& found) {
-  const std::string name =
-      run.options.midi.empty() ? song_beside(run.files, run.syntax, file) : run.options.midi;
+  SongOrigin source = SongOrigin::none;
+  const std::string name = song_for(run.files, run.syntax, file, run.options.midi, source);
   found = !name.empty();
+  if (source == SongOrigin::song_line) {
+    bool missing = false;
+    run.reporter.say(song_line_words(run.files, file, name, missing));
+    found = !missing;
+  }
   if (!found) return true;
   const SongRead read = load_song(run.files, name, song);
   if (!read.read) run.reporter.say(read.problem);

@@ -29,7 +29,7 @@ struct Run {
 bool load_the_song(Run& run) {
   const ImportOptions& options = run.options;
   const bool to_file = !options.output.empty() && options.output != "-";
-  SongSource source = SongSource::named;
+  SongOrigin source = SongOrigin::named;
   run.song_name =
       to_file ? song_for(run.system.files, run.system.syntax, options.output, options.midi, source)
               : options.midi;

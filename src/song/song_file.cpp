@@ -112,17 +112,27 @@ std::string song_line_name(const PathSyntax& syntax, const std::string& file,
 }
 
 std::string song_for(FileAccess& files, const PathSyntax& syntax, const std::string& file,
-                     const std::string& named, SongSource& source) {
-  source = SongSource::named;
+                     const std::string& named, SongOrigin& source) {
+  source = SongOrigin::named;
   if (!named.empty()) return named;
-  source = SongSource::song_line;
+  source = SongOrigin::song_line;
   if (is_wve_name(file)) {
     if (std::string line = song_named_in(files, syntax, file); !line.empty()) return line;
   }
-  source = SongSource::beside;
+  source = SongOrigin::beside;
   if (std::string beside = song_beside(files, syntax, file); !beside.empty()) return beside;
-  source = SongSource::none;
+  source = SongOrigin::none;
   return {};
+}
+
+std::string song_line_words(FileAccess& files, const std::string& file, const std::string& song,
+                            bool& missing) {
+  missing = files.kind(song) == FileKind::missing;
+  if (missing) {
+    return file + " names the song " + song + " in its song line, which is not there; " +
+           "timing assumes 4/4 at 120 quarter notes a minute";
+  }
+  return "the song " + song + ", as " + file + " names it";
 }
 
 std::string tempo_text(double bpm) {

@@ -44,13 +44,19 @@ std::string song_line_name(const PathSyntax& syntax, const std::string& file,
                            const std::string& song);
 
 // Where a run's song comes from.
-enum class SongSource { none, named, song_line, beside };
+enum class SongOrigin { none, named, song_line, beside };
 
 // The song of a WVE file (or a script, which has no song line): `named` (--midi) where given,
 // else the one its song line names, else the one beside it; empty, with `source` none, when
 // there is none.
 std::string song_for(FileAccess& files, const PathSyntax& syntax, const std::string& file,
-                     const std::string& named, SongSource& source);
+                     const std::string& named, SongOrigin& source);
+
+// What is said of a song taken from a file's song line: "the song NAME, as FILE names it", or,
+// where it is missing, "FILE names the song NAME, which is not there; ..." and the run goes on
+// without it (`missing` is then true).
+std::string song_line_words(FileAccess& files, const std::string& file, const std::string& song,
+                            bool& missing);
 
 // A tempo as the programs say it: "140.06", "120".
 std::string tempo_text(double bpm);

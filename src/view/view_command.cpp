@@ -31,6 +31,7 @@ struct Run {
   Song tempo_map;      // the song as first read, which its sound follows
   std::string midi;    // the song as players read it, for its sound
   LoadedGrid grid;     // a WVE file's grid
+  bool song_said = false;  // what timing without a song assumes was said already
 };
 
 // The song and tempo the times follow, in words.
@@ -237,7 +238,10 @@ int play_in_terminal(Run& run, Showing& showing, GlyphText& glyphs) {
 // Says once, after a run that went well, what the timing assumed when it needed a song and had
 // none, nor a tempo.
 void say_assumptions(Run& run) {
-  if (!run.song.empty() || run.options.bpm > 0 || run.options.mode == ViewMode::frame) return;
+  if (!run.song.empty() || run.song_said || run.options.bpm > 0 ||
+      run.options.mode == ViewMode::frame) {
+    return;
+  }
   const std::string looked = run.script == "-"
                                  ? "standard input has no name to look beside"
                                  : "looked for " + song_name_for(run.system.syntax, run.script);
@@ -286,9 +290,21 @@ int run_view(const std::vector<std::string>& arguments, ProgramSystem& system,
   const CommandRequest request = parse_view_options(arguments, options, problem);
   const int answered = reporter.answer(request, view_help, view_usage, problem);
   if (answered >= 0) return answered;
-  Run run{options, system, open_terminal, reporter, options.script, options.midi, {}, {}, {}};
+  Run run{options, system, open_terminal, reporter, options.script, {}, {}, {}, {}};
   if (run.script != "-") run.script = make_input_name(options.script, system.syntax);
-  if (run.song.empty()) run.song = song_beside(system.files, system.syntax, run.script);
+  SongOrigin source = SongOrigin::none;
+  run.song = song_for(system.files, system.syntax, run.script, options.midi, source);
+  std::string song_line;
+  if (source == SongOrigin::song_line) {
+    bool missing = false;
+    song_line = song_line_words(system.files, run.script, run.song, missing);
+    if (missing) {
+      reporter.say(song_line);
+      song_line.clear();
+      run.song.clear();
+      run.song_said = true;
+    }
+  }
   Showing showing;
   std::string notes;
   if (!load_showing(run, showing, problem, notes, true)) {
@@ -298,6 +314,7 @@ int run_view(const std::vector<std::string>& arguments, ProgramSystem& system,
   if (!notes.empty()) reporter.say("note: " + notes);
   const int status = show(run, showing);
   say_passed_over(run, showing.script);
+  if (status == 0 && !song_line.empty()) reporter.say(song_line);
   if (status == 0) say_assumptions(run);
   return reporter.end(status);
 }

@@ -83,6 +83,19 @@ const Case cases[] = {
      1,
      "",
      "mosaiq-view: frame 9 is past the end; t.wve has frames 0 to 1\n"},
+    {"the song a WVE file names",
+     {"--list", "lined.wve"},
+     0,
+     "frame\tstart\tsong_measure\tsong_beat\tpattern\tmeasure\tbeat\n0\t0.000\t1\t1\t\t\t\n"
+     "1\t2.500\t2\t2\t1\t1\t1\n",
+     "mosaiq-view: the song s.mid, as lined.wve names it\n"},
+    {"--midi wins over it", {"--list", "--midi", "s.mid", "lined.wve"}, 0, "*", ""},
+    {"a named song that is not there",
+     {"--list", "lost.wve"},
+     0,
+     "*",
+     "mosaiq-view: lost.wve names the song gone.mid in its song line, which is not there; timing "
+     "assumes 4/4 at 120 quarter notes a minute\n"},
     {"a script on standard input", {"--frame", "end", "--plain", "-"}, 0, "*", ""},
     {"a frame past the end",
      {"--frame", "9", "s.wrd"},
@@ -260,6 +273,8 @@ TEST(ViewCommand, OptionsFilesAndExitStatus) {
                    {"notes.html", "notes"},
                    {"mentions.html", mentions},
                    {"s.wrd.html", script},
+                   {"lined.wve", "; song: s.mid\n" + wve},
+                   {"lost.wve", "; song: gone.mid\n" + wve},
                    {"square.sf2", square},
                    {"tone.wav", std::string("RIFF\x24\0\0\0WAVEfmt ", 16)}};
     files.links["link.html"] = "s.wrd";
