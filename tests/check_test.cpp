@@ -179,6 +179,22 @@ TEST(CheckCommand, OptionsFilesSongsAndExitStatus) {
        "",
        "mosaiq-check: missing.wve names the song gone.mid in its song line, which is not there; "
        "timing assumes 4/4 at 120 quarter notes a minute\n"},
+      {"a picture is no WVE file",
+       {"walk.gif"},
+       false,
+       "",
+       2,
+       "",
+       "mosaiq-check: walk.gif is a GIF picture, not a WVE file: mosaiq-import turns pictures "
+       "into a WVE file\n"},
+      {"nor is a script",
+       {"demo.wrd"},
+       false,
+       "",
+       2,
+       "",
+       "mosaiq-check: demo.wrd is a WRD script, not a WVE file: mosaiq-view shows it, and mosaiq "
+       "writes it from a WVE file\n"},
       {"a song that cannot be used",
        {"--midi", "bad.mid", "clean"},
        false,
@@ -204,7 +220,9 @@ TEST(CheckCommand, OptionsFilesSongsAndExitStatus) {
                    {"tunes/song.mid", testing::midi_file(0, 480, {{testing::tempo(0, 100)}})},
                    {"lined.wve", "; song: tunes/song.mid\n" + frame},
                    {"missing.wve", "; song: gone.mid\n" + frame + "*end\n"},
-                   {"bad.mid", "nothing"}};
+                   {"bad.mid", "nothing"},
+                   {"walk.gif", "GIF89a\x02\x00\x01\x00"},
+                   {"demo.wrd", "@startup(400)\r\n"}};
     files.standard_input = files.files["a.wve"];
     testing::FakeConsole console;
     console.terminal = c.terminal;
@@ -347,8 +365,11 @@ TEST(CheckFindings, OneMistakeMakesOneFindingThatNamesItsCause) {
        "*nXY=2\n" + frames(four_measures()),
        {"1:1 grid-partial", "  4 note"}},
       {"pattern texts and a comment saved as UTF-8",
-       grid + "*p1,イントロ\n*p2,サビ\n# 曲の頭\n" + frames({"*f1-1-1", "*f2-1-2"}),
-       {"2:5 utf8-text", "3:5 utf8-text", "4:1 utf8-text"}},
+       grid + "*p1,イントロ\n" + frames({"*f1-1-1"}) + "*p2,サビ\n# 曲の頭\n" + frames({"*f2-1-2"}),
+       {"2:5 utf8-text", "5:5 utf8-text", "6:1 utf8-text"}},
+      {"announcements replaced before a frame shows them, and records after *end",
+       grid + "*p1,A\n*p2,B\n*p3,C\n" + frames({"*f3-1-1"}) + "*end\n*p4,D\n" + frames({"*f4-1-2"}),
+       {"2:1 pattern-overwritten", "7:1 after-end"}},
       {"a full-width star typed with the input method on",
        grid + frames({"*f1-1-1"}) + sjis_star + "f1-1-2\n11\n" + frames({"*f1-1-3"}),
        {"4:1 full-width", "6:1 timing", "  4 note"}},

@@ -51,8 +51,34 @@ bool read_song(Run& run, const std::string& file, Song& song, bool& found) {
   return read.read;
 }
 
+// What a file that is no WVE file is, told by its first bytes, and which program takes it;
+// empty for anything else.
+std::string other_kind(InputFile& input) {
+  char start[16];
+  std::size_t have = 0;
+  long got = 0;
+  while (have < sizeof start && (got = input.read(start + have, sizeof start - have)) > 0) {
+    have += static_cast<std::size_t>(got);
+  }
+  input.rewind();
+  const std::string_view bytes(start, have);
+  const auto begins = [&](std::string_view with) { return bytes.substr(0, with.size()) == with; };
+  if (begins("GIF87a") || begins("GIF89a") || begins("\x89PNG\r\n\x1a\n")) {
+    return std::string("a ") + (begins("GIF") ? "GIF" : "PNG") +
+           " picture, not a WVE file: mosaiq-import turns pictures into a WVE file";
+  }
+  if (begins("MThd")) {
+    return "a song (a Standard MIDI File), not a WVE file: give it to mosaiq-check with --midi";
+  }
+  if (begins("@startup")) {
+    return "a WRD script, not a WVE file: mosaiq-view shows it, and mosaiq writes it from a WVE "
+           "file";
+  }
+  return {};
+}
+
 // Checks one file, read three times: an outline, the timing, then the checks. False when it
-// (or its song) could not be read.
+// (or its song) could not be read, or is no WVE file.
 bool check_file(Run& run, const std::string& argument) {
   const std::string name = argument == "-" ? argument : make_input_name(argument, run.syntax);
   std::string why;
@@ -60,6 +86,10 @@ bool check_file(Run& run, const std::string& argument) {
       name == "-" ? run.files.open_standard_input() : run.files.open_input(name, why);
   if (!input) {
     run.reporter.say("cannot read " + name + ": " + why);
+    return false;
+  }
+  if (const std::string kind = other_kind(*input); !kind.empty()) {
+    run.reporter.say(name + " is " + kind);
     return false;
   }
   CheckSettings settings;

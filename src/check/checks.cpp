@@ -30,6 +30,8 @@ constexpr std::string_view names[check_count] = {
     "pattern-text-width",
     "pattern-unannounced",
     "pattern-unused",
+    "pattern-overwritten",
+    "after-end",
     "hidden-measure",
     "timing",
     "song-position",

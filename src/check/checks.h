@@ -31,11 +31,13 @@ enum class Check : std::uint8_t {
   pattern_text_width,
   pattern_unannounced,
   pattern_unused,
+  pattern_overwritten,
+  after_end,
   hidden_measure,
   timing,
   song_position,
 };
-constexpr int check_count = 26;
+constexpr int check_count = 28;
 
 // "row-length", "truncated-frame", ...
 std::string_view check_name(Check check);

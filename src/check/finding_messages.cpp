@@ -362,4 +362,33 @@ std::string grid_cause_note(const std::string& reason, std::int32_t width, std::
   return "the grid is " + grid(width, height) + " because " + reason;
 }
 
+std::string pattern_overwritten_message(std::uint64_t replaced, std::uint64_t seen_line) {
+  const std::string seen = "line " + std::to_string(seen_line);
+  if (replaced == 1) {
+    return "this pattern announcement is replaced by the one at " + seen +
+           " before any frame shows it: the panel never shows it";
+  }
+  return "this pattern announcement and the " + std::to_string(replaced - 1) +
+         " after it are replaced before any frame shows them: only the one at " + seen + " is seen";
+}
+
+std::string after_end_message(std::uint64_t records, std::uint64_t patterns,
+                              std::uint64_t first_line, std::uint64_t last_line) {
+  std::string what;
+  if (records > 0) what = count_of(static_cast<std::int64_t>(records), "frame record");
+  if (patterns > 0) {
+    what += (what.empty() ? "" : " and ") +
+            count_of(static_cast<std::int64_t>(patterns), "pattern announcement");
+  }
+  return "the player stops reading at \"*end\": the " + what + " after it (" +
+         lines_text(first_line, last_line) + ")" + (records + patterns == 1 ? " is" : " are") +
+         " never shown";
+}
+
+std::string missing_row_note(std::int32_t rows, std::int32_t grid_height) {
+  return "this frame has " + std::to_string(rows) + (rows == 1 ? " row" : " rows") +
+         " before the line read as its next row; the grid is " + std::to_string(grid_height) +
+         (grid_height == 1 ? " row" : " rows") + " high";
+}
+
 }  // namespace mosaiq::check

@@ -68,6 +68,16 @@ std::string grid_partial_message(std::int32_t width, std::int32_t height);
 std::string utf8_text_message(bool pattern);
 std::string pattern_unannounced_message(std::int32_t number);
 std::string pattern_unused_message(std::int32_t number);
+
+// Pattern announcements with no frame between them.
+std::string pattern_overwritten_message(std::uint64_t replaced, std::uint64_t seen_line);
+
+// What stands after "*end".
+std::string after_end_message(std::uint64_t records, std::uint64_t patterns,
+                              std::uint64_t first_line, std::uint64_t last_line);
+
+// Under a grid row that is a frame record: how many rows its frame has before it.
+std::string missing_row_note(std::int32_t rows, std::int32_t grid_height);
 std::string empty_frame_message();
 // Why the grid is not what a line meant it to be; the note under the findings it causes.
 std::string grid_cause_note(const std::string& reason, std::int32_t width, std::int32_t height);

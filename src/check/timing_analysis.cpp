@@ -207,10 +207,13 @@ void TimingAnalysis::report(const Waiting& waiting, const Reading& reading) {
   const SlipCause causes[] = {SlipCause::frames, SlipCause::division, SlipCause::stamp_alone,
                               SlipCause::first_frame};
   const bool lost = reading.cause != nullptr && reading.cause->lost;
+  const std::int64_t lost_row = lost && reading.cause->record.row
+                                    ? static_cast<std::int64_t>(reading.cause->record.offset)
+                                    : -1;
   findings_.push_back({record.offset, record.line, song_ ? Check::song_position : Check::timing,
                        slip_message(place, lost ? SlipCause::lost_frame : causes[reading.kind],
                                     song_, settings_.beats_per_measure),
-                       std::move(notes), 0, record.line});
+                       std::move(notes), 0, record.line, lost_row});
   run_open_ = reading.kind == frames;
   run_shift_ = shift;
   run_more_ = 0;

@@ -22,6 +22,7 @@ struct TimedRecord {
   std::uint64_t offset = 0, line = 1, column = 1;
   std::int32_t numbers = 0, measure = 0, beat = 0;
   std::int32_t division_before = 1, division_after = 1;
+  bool row = false;  // a lost record: read as a grid row (a row missing before it)
 };
 
 struct TimingSettings {
@@ -43,6 +44,7 @@ struct TimingFinding {
   std::vector<Note> notes;
   std::uint64_t folded = 0;     // alike slips folded into it
   std::uint64_t last_line = 0;  // the line of the last of them
+  std::int64_t lost_row = -1;   // the offset of a record read as a row, its cause; -1: none
 };
 
 // The most timing findings kept for one file; past them the timing is not followed.

@@ -66,7 +66,16 @@ struct TimingReader {
     return true;
   }
   void repeated_rows(const RowBlock& block) { position.step_over_repeat(block); }
-  void row(const WveLine& line, std::int32_t) { position.step_over(line); }
+  void row(const WveLine& line, std::int32_t) {
+    position.step_over(line);
+    if (looks_like_record(line.text)) {
+      const Piece& piece = position.current();
+      TimedRecord lost{piece.offset,        piece.line,         piece.column, 0, 0, 0,
+                       state.beat_division, state.beat_division};
+      lost.row = true;
+      timing.lost_record(lost);
+    }
+  }
   bool frame_end(const FrameRecord&, std::int32_t) { return true; }
   void pattern(const WveLine&, const PatternScan&) {}
   void grid_size(const WveLine&, const GridScan&, bool) {}
@@ -188,12 +197,19 @@ class Checker {
       });
       grid_seen_ = true;
     }
+    const WveOutline::AfterEnd& after = outline_.after_end;
+    if (kind == LineKind::end && after.records + after.patterns > 0) {
+      found_.add(Check::after_end, line.offset, [&] {
+        return after_end_message(after.records, after.patterns, after.first_line, after.last_line);
+      });
+    }
     if (kind != LineKind::grid_size) note_cause(line.offset);
     return true;
   }
 
   bool frame_record(const WveLine& line, const FrameRecord& record) {
     const std::uint64_t at = line.offset;
+    record_line_ = found_.current().line;
     in_empty_frame_ =
         std::binary_search(outline_.empty_frames.begin(), outline_.empty_frames.end(), at);
     if (in_empty_frame_) found_.add(Check::row_length, at, [] { return empty_frame_message(); });
@@ -206,6 +222,7 @@ class Checker {
     check_record(record, at);
     for (; next_timing_ < timing_.size() && timing_[next_timing_].record <= at; ++next_timing_) {
       const TimingFinding& timing = timing_[next_timing_];
+      if (timing.lost_row >= 0 && !settings_.all) continue;  // told under the row that caused it
       Finding* finding = cascading(timing.check, at, [&] { return timing.message; });
       if (finding != nullptr) {
         finding->notes.insert(finding->notes.begin(), timing.notes.begin(), timing.notes.end());
@@ -248,7 +265,22 @@ class Checker {
 
   void pattern(const WveLine& line, const PatternScan& scan) {
     update_pattern(state_.panel, scope_.pattern_number, !scope_.text().empty());
-    if (scan.number_converted && outline_.patterns_known && outline_.frames > 0 &&
+    const std::vector<WveOutline::Overwritten>& overwritten = outline_.overwritten;
+    while (next_overwritten_ < overwritten.size() &&
+           overwritten[next_overwritten_].offset < line.offset) {
+      ++next_overwritten_;
+    }
+    if (next_overwritten_ < overwritten.size() &&
+        overwritten[next_overwritten_].offset == line.offset) {
+      const WveOutline::Overwritten& run = overwritten[next_overwritten_];
+      found_.add(Check::pattern_overwritten, line.offset,
+                 [&] { return pattern_overwritten_message(run.replaced, run.seen_line); });
+      replaced_left_ = run.replaced + 1;
+    }
+    // An announcement replaced before it is seen: that is the one finding of it.
+    const bool replaced = replaced_left_ > 1;
+    if (replaced_left_ > 0) --replaced_left_;
+    if (!replaced && scan.number_converted && outline_.patterns_known && outline_.frames > 0 &&
         outline_.used.count(scan.number) == 0) {
       found_.add(Check::pattern_unused, line.offset,
                  [&] { return pattern_unused_message(scan.number); });
@@ -310,6 +342,9 @@ class Checker {
   ConverterState& state_;
   DirectiveScope& scope_;
   std::size_t next_timing_ = 0;
+  std::size_t next_overwritten_ = 0;
+  std::uint64_t replaced_left_ = 0;  // the announcements of a replaced run still to come
+  std::uint64_t record_line_ = 1;    // the line of the frame record whose rows are being read
   bool grid_seen_ = false;
   bool in_empty_frame_ = false;
   Cascade cascade_;           // the findings the grid cause brings, the timing's included
@@ -327,7 +362,18 @@ void Checker::row(const WveLine& line, std::int32_t index) {
   const RowExamination found = examine_row(line.text, width);
   const std::string_view text = line.text;
   if (found.directive) {
-    cascading(Check::row_looks_like_directive, line.offset, [] { return row_directive_message(); });
+    Finding* finding = cascading(Check::row_looks_like_directive, line.offset,
+                                 [] { return row_directive_message(); });
+    if (finding != nullptr && looks_like_record(text) && !settings_.all) {
+      // A row missing before a frame record: one mistake, one finding, its slips as notes.
+      finding->notes.push_back({record_line_, 1, missing_row_note(index, state_.grid_height)});
+      for (const TimingFinding& timing : timing_) {
+        if (timing.lost_row == static_cast<std::int64_t>(line.offset)) {
+          finding->notes.push_back({timing.line, 1, timing.message});
+        }
+      }
+      return;
+    }
   }
   if (found.full_width != nowhere) {
     found_.add(Check::full_width, line.offset + found.full_width, [&] {

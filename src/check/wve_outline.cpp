@@ -89,6 +89,11 @@ class Outliner {
 
   bool frame_record(const WveLine& line, const FrameRecord& record) {
     ++outline_.frames;
+    if (announcements_.replaced > 0 && outline_.overwritten.size() < most_kept) {
+      outline_.overwritten.push_back(announcements_);
+    }
+    announcements_ = {0, 0, 0};
+    announcing_ = false;
     if (record.numbers >= 1) keep(outline_.used, record.pattern_number);
     if (record.numbers >= 3) follow_measure(record.measure, record.beat);
     record_ = line.offset;
@@ -124,8 +129,32 @@ class Outliner {
 
   bool frame_end(const FrameRecord&, std::int32_t rows_read);
 
-  void pattern(const WveLine&, const PatternScan& scan) {
+  void pattern(const WveLine& line, const PatternScan& scan) {
     if (scan.number_converted) keep(outline_.announced, scan.number);
+    const std::uint64_t at = position_.current().line;
+    if (announcing_) {
+      ++announcements_.replaced;
+      announcements_.seen_line = at;
+    } else {
+      announcements_ = {line.offset, 0, at};
+      announcing_ = true;
+    }
+  }
+
+  // The lines after "*end": what of them was meant to be seen.
+  void after_end(WveReader& input) {
+    WveOutline::AfterEnd& after = outline_.after_end;
+    WveLine line;
+    while (input.next_line(line) == ReadStatus::line) {
+      position_.step_over(line);
+      const bool record = line.text.substr(0, 2) == "*f";
+      const bool pattern = line.text.substr(0, 2) == "*p" || line.text.substr(0, 3) == "*cp";
+      if (!record && !pattern) continue;
+      after.records += record;
+      after.patterns += pattern;
+      if (after.first_line == 0) after.first_line = position_.current().line;
+      after.last_line = position_.current().line;
+    }
   }
 
   void grid_size(const WveLine& line, const GridScan& scan, bool taken) {
@@ -217,6 +246,8 @@ class Outliner {
   std::uint64_t record_line_ = 1;
   bool rows_empty_ = true;
   Cascade frame_tally_;  // the findings of the frame's rows, until it is known whether they count
+  bool announcing_ = false;  // pattern announcements since the last frame record
+  WveOutline::Overwritten announcements_{0, 0, 0};
   bool measure_seen_ = false;
   std::int32_t measure_ = 0;
   std::int32_t largest_ = 0;
@@ -251,6 +282,7 @@ WveOutline outline_wve(ByteSource& source) {
   DirectiveScope scope;
   Outliner outliner(state, outline);
   const WalkEnd end = walk_directives(*input, state, scope, outliner);
+  if (end == WalkEnd::end_directive) outliner.after_end(*input);
   outline.beats_per_measure = outliner.measure_length();
   outline.read_failed = input->failed();
   outline.empty = counted.delivered() == 0 && !outline.read_failed;

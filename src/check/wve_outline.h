@@ -66,6 +66,18 @@ struct WveOutline {
   bool patterns_known = true;
   // Whether bytes follow the byte 0x1A that ended the input.
   bool bytes_after_end_marker = false;
+  // What stands after "*end", which the player never reads: frame records and pattern
+  // announcements, and the lines of the first and last of them.
+  struct AfterEnd {
+    std::uint64_t records = 0, patterns = 0, first_line = 0, last_line = 0;
+  } after_end;
+  // Runs of pattern announcements with no frame between them: every one but the last is
+  // replaced before a frame shows it. Each run by its first announcement's offset, how many of
+  // it are replaced, and the line of the one that is seen.
+  struct Overwritten {
+    std::uint64_t offset, replaced, seen_line;
+  };
+  std::vector<Overwritten> overwritten;
   bool read_failed = false;
 };
 
