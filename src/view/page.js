@@ -129,7 +129,7 @@ const state = {
   anchorWall: 0,   // performance.now() then
   timer: null,
   gesture: false,     // a key or click came: the browser lets the page sound
-  autoMuted: false,   // muted only until then
+  waiting: false,     // asked to play before that: frames and sound wait for it together
   userMuted: false,   // muted with m or the button
   audioTarget: null,  // where the sound is to be put once it can be
 };
@@ -176,9 +176,12 @@ function showTime(seconds) {
 
 function applyMute() {
   if (!audio) return;
-  audio.muted = state.userMuted || state.autoMuted;
+  audio.muted = state.userMuted;
   $("mute").textContent = audio.muted ? "sound off" : "sound on";
-  $("notice").textContent = state.autoMuted ? "muted until you click or press a key" : "";
+}
+
+function notice(text) {
+  $("notice").textContent = text;
 }
 
 // Puts the sound at timeline time t, playing when the page plays and t falls within it. Until
@@ -193,9 +196,12 @@ function placeAudio(t) {
     audio.playbackRate = state.speed;
     audio.preservesPitch = true;
     if (state.playing && t < audioLength()) {
-      if (!state.gesture) state.autoMuted = true;  // the browser lets only a silent page play
-      applyMute();
-      audio.play().catch(() => {});
+      // Frames never run while the sound is refused: both stop, and the page says why.
+      audio.play().catch(() => {
+        if (!state.playing) return;
+        pause();
+        notice("the browser did not let the page sound: press play to try again");
+      });
     } else {
       audio.pause();
     }
@@ -239,6 +245,15 @@ function tick() {
 
 function play() {
   if (state.playing) return;
+  if (audio && !state.gesture) {
+    // The browser lets a page sound only after a click or a key: until then, frames and sound
+    // wait together for it.
+    state.waiting = true;
+    notice("click or press a key to play, with the sound");
+    return;
+  }
+  state.waiting = false;
+  notice("");
   if (state.anchorTime >= Math.max(data.end, audioLength())) state.anchorTime = 0;
   state.playing = true;
   state.anchorWall = performance.now();
@@ -248,6 +263,10 @@ function play() {
 }
 
 function pause() {
+  if (state.waiting) {
+    state.waiting = false;
+    notice("");
+  }
   if (!state.playing) return;
   state.anchorTime = timelineNow();
   state.playing = false;
@@ -284,12 +303,13 @@ function toggleMute() {
   applyMute();
 }
 
-// The first key or click lets the page sound.
+// The first key or click lets the page sound; a page waiting to play starts, frames and sound
+// together, at the frame shown. True when the gesture did that, and is nothing more.
 function gesture() {
+  const first = !state.gesture;
   state.gesture = true;
-  if (!state.autoMuted) return false;
-  state.autoMuted = false;
-  applyMute();
+  if (!first || !state.waiting) return false;
+  play();
   return true;
 }
 
@@ -307,12 +327,17 @@ function fullScreen() {
 }
 
 // Keys work wherever the focus is.
-document.addEventListener("pointerdown", gesture, true);
+document.addEventListener("pointerdown", (event) => {
+  if (gesture()) event.preventDefault();
+}, true);
 document.addEventListener("keydown", (event) => {
   if (event.ctrlKey || event.metaKey || event.altKey) return;
-  const unmuted = gesture();
+  if (gesture()) {
+    event.preventDefault();
+    return;
+  }
   const actions = {
-    m: () => (unmuted ? null : toggleMute()),
+    m: toggleMute,
     " ": () => (state.playing ? pause() : play()),
     ArrowLeft: () => seek(state.frame - 1),
     ArrowRight: () => seek(state.frame + 1),
@@ -353,7 +378,15 @@ if (!audio) {
   $("volume").hidden = true;
 } else {
   // A sound this browser cannot play leaves the frames on the page's own clock.
-  audio.addEventListener("error", () => { $("notice").textContent = "this browser cannot play the sound"; });
+  audio.addEventListener("error", () => { notice("this browser cannot play the sound"); });
+  // The sound stopped by the browser or the system while the page plays, within the sound:
+  // the frames stop with it.
+  audio.addEventListener("pause", () => {
+    if (state.playing && state.audioTarget === null && !audio.ended &&
+        timelineNow() < audioLength() - 0.05 && !document.hidden) {
+      pause();
+    }
+  });
 }
 applyMute();
 
@@ -398,4 +431,5 @@ window.player = {
                                       : audio.currentTime;
   },
   get muted() { return audio ? audio.muted : true; },
+  get waiting() { return state.waiting; },
 };

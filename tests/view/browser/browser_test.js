@@ -144,14 +144,25 @@ async function checkSound(browser, work) {
   check("the music is audible", heard.peak > 0.01, true);
   check("window.player.audio", await page.evaluate(() => window.player.audio), true);
 
-  await page.goto(`${address}#frame=1&play`, { waitUntil: "load" });
+  await page.goto(`${address}#frame=3&play`, { waitUntil: "load" });
   await sleep(300);
-  check("#frame=K&play plays muted until a gesture, and says so",
-        await page.evaluate(() => [window.player.playing, window.player.muted,
-                                   document.getElementById("notice").textContent]),
-        [true, true, "muted until you click or press a key"]);
+  const waiting = () => page.evaluate(() => [window.player.frame, window.player.playing,
+                                             window.player.waiting,
+                                             document.getElementById("audio").paused,
+                                             document.getElementById("notice").textContent]);
+  check("#frame=K&play before a gesture: frames and sound wait together, and it says so",
+        await waiting(), [3, false, true, true, "click or press a key to play, with the sound"]);
   await page.mouse.click(5, 5);
-  check("a click lets it sound", await page.evaluate(() => window.player.muted), false);
+  await sleep(400);
+  const started = await page.evaluate(() => [window.player.playing, window.player.waiting,
+    !document.getElementById("audio").paused, window.player.muted,
+    Math.abs(document.getElementById("audio").currentTime - window.player.startTimes[3]) < 0.6]);
+  check("the first click starts both, at the frame shown, with the sound",
+        started, [true, false, true, false, true]);
+  check("and then the frames keep to the sound", await framesOnTheAudiosClock(page, 1), []);
+  await page.keyboard.press("Space");
+  check("paused: neither runs", await page.evaluate(() => [window.player.playing,
+    document.getElementById("audio").paused]), [false, true]);
   await page.keyboard.press("m");
   check("m mutes", await page.evaluate(() => window.player.muted), true);
   await page.keyboard.press("m");
