@@ -147,7 +147,19 @@ bool MemoryFiles::stamp(const std::string& name, FileStamp& stamp) {
   const auto file = files.find(resolve(name));
   if (file == files.end()) return false;
   stamp.size = file->second.size();
-  stamp.written = static_cast<std::int64_t>(std::hash<std::string>()(file->second));
+  // Written later, later; written alike, alike.
+  const auto at = written_at.find(resolve(name));
+  stamp.written = (at != written_at.end() ? at->second << 32 : 0) +
+                  static_cast<std::int64_t>(std::hash<std::string>()(file->second) & 0xffffffff);
+  return true;
+}
+
+bool MemoryFiles::make_folders(const std::string& name, std::string& why) {
+  if (files.count(name) != 0) {
+    why = "Not a directory";
+    return false;
+  }
+  folders.insert(name);
   return true;
 }
 
@@ -162,6 +174,7 @@ bool MemoryFiles::write_whole(const std::string& name, const Producer& produce, 
   }
   links.erase(name);  // the rename replaces a link, not what it leads to
   files[name] = std::move(sink.bytes);
+  written_at[name] = ++clock;
   return true;
 }
 

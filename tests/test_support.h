@@ -91,13 +91,17 @@ class MemoryFiles : public FileAccess {
                    std::string& why) override;
   std::string link_target(const std::string& name) override { return resolve(name); }
   bool stamp(const std::string& name, FileStamp& stamp) override;
+  bool make_folders(const std::string& name, std::string& why) override;
+  bool remove_file(const std::string& name) override { return files.erase(name) != 0; }
   FileKind kind(const std::string& name) override;
   bool write_whole(const std::string& name, const Producer& produce, std::string& why) override;
 
   std::map<std::string, std::string> files;
   std::string standard_input;
   std::set<std::string> folders;
-  std::set<std::string> devices;             // names that reach no regular file, nor a folder
+  std::set<std::string> devices;                   // names that reach no regular file, nor a folder
+  std::map<std::string, std::int64_t> written_at;  // by write_whole(), in order
+  std::int64_t clock = 0;
   std::map<std::string, std::string> links;  // a name, and the name it reaches
   std::set<std::string> unwritable;
   std::size_t write_limit = std::string::npos;    // bytes an output takes before writes fail

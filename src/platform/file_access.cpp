@@ -151,6 +151,14 @@ class SystemFiles : public FileAccess {
 
   std::string link_target(const std::string& name) override { return follow_links(name); }
 
+  bool make_folders(const std::string& name, std::string& why) override {
+    if (mosaiq::make_folders(name)) return true;
+    why = std::strerror(errno);
+    return false;
+  }
+
+  bool remove_file(const std::string& name) override { return mosaiq::remove_file(name); }
+
   bool write_whole(const std::string& name, const Producer& produce, std::string& why) override {
     return replace_file(name, produce, why);
   }

@@ -55,6 +55,10 @@ class FileAccess {
   virtual bool stamp(const std::string& name, FileStamp& stamp) = 0;
   // The name a link leads to, through every link; the name itself when it is no link.
   virtual std::string link_target(const std::string& name) = 0;
+  // Makes a folder and those above it that are missing; false, with `why`, when it cannot.
+  virtual bool make_folders(const std::string& name, std::string& why) = 0;
+  // Removes a file the program keeps for itself (a cache's); false when it cannot.
+  virtual bool remove_file(const std::string& name) = 0;
   // Writes what `produce` hands its sink to a temporary file beside `name`, every write checked
   // and the file synced, then renames it to `name`: a failure leaves no half file and destroys
   // nothing, an interrupted run no temporary file. False, with `why` in the system's words (or

@@ -66,6 +66,13 @@ bool folder_entries(const std::string& name, std::vector<std::string>& entries);
 // followed.
 std::string follow_links(const std::string& name);
 
+// Makes the folder and every folder above it that is missing; false, with errno, when one
+// cannot be made.
+bool make_folders(const std::string& name);
+
+// Removes a file; false, with errno, when it cannot be.
+bool remove_file(const std::string& name);
+
 // Writes what `produce` hands its sink (false, with the problem, when it cannot go on) to a new
 // file beside `name`, checked, synced and closed, then renames it to `name`. False, with `why`,
 // when any step failed: the temporary file is gone then, and `name` is as it was. On Linux the

@@ -86,6 +86,17 @@ bool folder_entries(const std::string& name, std::vector<std::string>& entries) 
   return true;
 }
 
+bool make_folders(const std::string& name) {
+  for (std::size_t at = name.find('/', 1);; at = name.find('/', at + 1)) {
+    const std::string part = name.substr(0, at);
+    if (!part.empty() && ::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+    if (at == std::string::npos) break;
+  }
+  return kind_of_path(name) == FileKind::folder || (errno = ENOTDIR, false);
+}
+
+bool remove_file(const std::string& name) { return ::unlink(name.c_str()) == 0; }
+
 std::string follow_links(const std::string& name) {
   char resolved[PATH_MAX];
   return ::realpath(name.c_str(), resolved) != nullptr ? std::string(resolved) : name;

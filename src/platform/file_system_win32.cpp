@@ -94,6 +94,25 @@ bool folder_entries(const std::string& name, std::vector<std::string>& entries) 
   return true;
 }
 
+bool make_folders(const std::string& name) {
+  for (std::size_t at = name.find_first_of("\\/", 3);; at = name.find_first_of("\\/", at + 1)) {
+    const std::string part = name.substr(0, at);
+    if (!part.empty() && !CreateDirectoryA(part.c_str(), nullptr) &&
+        GetLastError() != ERROR_ALREADY_EXISTS) {
+      errno = EACCES;
+      return false;
+    }
+    if (at == std::string::npos) break;
+  }
+  return kind_of_path(name) == FileKind::folder || (errno = ENOTDIR, false);
+}
+
+bool remove_file(const std::string& name) {
+  if (DeleteFileA(name.c_str())) return true;
+  errno = EACCES;
+  return false;
+}
+
 std::string follow_links(const std::string& name) {
   HANDLE handle =
       CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

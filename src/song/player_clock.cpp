@@ -51,6 +51,11 @@ std::int64_t MeasureMap::beat_units(std::int64_t measure) const {
   return segment_at_measure(measure).beat;
 }
 
+std::int64_t MeasureMap::measure_units(std::int64_t measure) const {
+  const Segment& s = segment_at_measure(measure);
+  return s.beats * s.beat;
+}
+
 SongBeat MeasureMap::at(std::int64_t position) const {
   const Segment& s = segment_at(position);
   const std::int64_t beats = floor_div(position - s.start, s.beat);

@@ -90,8 +90,9 @@ class MeasureMap {
   // Where beat `beat` of measure `measure` starts. A beat past the measure's last goes on into
   // the next measures, as counting on would.
   std::int64_t position(std::int64_t measure, std::int64_t beat) const;
-  // The length of a beat at that measure.
+  // The length of a beat at that measure, and of the measure.
   std::int64_t beat_units(std::int64_t measure) const;
+  std::int64_t measure_units(std::int64_t measure) const;
   // The measure and beat a position falls in.
   SongBeat at(std::int64_t position) const;
   // The length of the first measure.

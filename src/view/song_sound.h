@@ -20,10 +20,12 @@ struct SongSource {
   const Song& song;            // its tempo map, to tell positions in seconds
   std::string_view soundfont;  // a SoundFont that soundfont_problem() has no problem with
   double bpm = 0;              // a constant tempo in place of the song's, when above 0
+  double until = 0;            // a rendering ends there, in seconds; 0: with the song
 };
 
 // The song rendered: Ogg Opus at about 48 kbit/s, from the song's time 0 to its end and a
-// second after it, for the notes to fade; an hour at most.
+// second after it, for the notes to fade (or to `until`, where that comes first); an hour at
+// most.
 struct RenderedSong {
   std::string bytes;
   double seconds = 0;
@@ -55,6 +57,18 @@ class SongSound {
 // device opens.
 std::unique_ptr<SongSound> play_song(const SongSource& source, const std::string& driver,
                                      std::string& problem);
+
+// The terminal player's song made ready in two steps: the audio device opened at once, so that
+// where none opens the player knows it from the start, then the SoundFont and the song given to
+// it, which takes a while and may be done on a thread of its own (nothing else touches the song
+// meanwhile). The song then waits at its start until play().
+class SongOnDevice : public SongSound {
+ public:
+  virtual bool load(const SongSource& source, std::string& problem) = 0;
+};
+
+// The device; null, with the problem in words ("no audio device opens"), where none opens.
+std::unique_ptr<SongOnDevice> open_song_device(const std::string& driver, std::string& problem);
 
 // A seam for tests and harnesses, never a path of the programs: the song on no device at all,
 // moving on only as far as render() takes it.

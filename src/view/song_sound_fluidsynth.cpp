@@ -99,9 +99,9 @@ class Synth {
   Synth(const Synth&) = delete;
   Synth& operator=(const Synth&) = delete;
 
-  bool open(const SongSource& source, std::string& problem) {
+  // Starts a synthesiser, silent, and the loader that gives it a SoundFont from memory.
+  bool start(std::string& problem) {
     silence_fluidsynth();
-    if (source.song.end_tick > most_ticks) return fail(problem, "the song has too many ticks");
     fluid_settings_setnum(settings_, "synth.sample-rate", sample_rate);
     fluid_settings_setstr(settings_, "player.timing-source", "sample");
     fluid_settings_setint(settings_, "synth.lock-memory", 0);
@@ -113,6 +113,13 @@ class Synth {
     fluid_sfloader_set_callbacks(loader, open_memory, read_memory, seek_memory, tell_memory,
                                  close_memory);
     fluid_synth_add_sfloader(synth_, loader);
+    return true;
+  }
+
+  // Gives the synthesiser the SoundFont and a player the song, at its start; with `playing`,
+  // the player starts.
+  bool load(const SongSource& source, bool playing, std::string& problem) {
+    if (source.song.end_tick > most_ticks) return fail(problem, "the song has too many ticks");
     const std::string_view soundfont = source.soundfont;
     if (fluid_synth_sfload(synth_, memory_name(soundfont).c_str(), 1) == FLUID_FAILED) {
       return fail(problem, "FluidSynth cannot load the SoundFont");
@@ -124,8 +131,12 @@ class Synth {
     }
     if (source.bpm > 0)
       fluid_player_set_tempo(player_, FLUID_PLAYER_TEMPO_EXTERNAL_BPM, source.bpm);
-    fluid_player_play(player_);
+    if (playing) fluid_player_play(player_);
     return true;
+  }
+
+  bool open(const SongSource& source, std::string& problem) {
+    return start(problem) && load(source, true, problem);
   }
 
   fluid_settings_t* settings() { return settings_; }
@@ -205,7 +216,8 @@ bool render_song(const SongSource& source, RenderedSong& rendered, std::string& 
   double level = compression_level;
   sf_command(file, SFC_SET_COMPRESSION_LEVEL, &level, sizeof level);
   // The song's end by its tempo map (the player lingers a while after it), and the fade.
-  const double length = song_seconds(source) + fade_seconds;
+  double length = song_seconds(source) + fade_seconds;
+  if (source.until > 0) length = std::min(length, source.until);
   const int block = sample_rate / 10;
   std::vector<float> samples;
   double seconds = 0;
@@ -227,28 +239,23 @@ bool render_song(const SongSource& source, RenderedSong& rendered, std::string& 
 
 namespace {
 
-// The song playing on an audio device, or by hand; its position is the player's tick.
+// The song playing on an audio device, or by hand; its position is the player's tick. On a
+// device it is made ready in two steps: the device at once, the SoundFont and the song after.
 class FluidSound : public SongByHand {
  public:
-  explicit FluidSound(const SongSource& source)
-      : tempo_(source.song, source.bpm),
-        ticks_per_quarter_(std::max<std::uint32_t>(source.song.ticks_per_quarter, 1)),
-        end_tick_(source.song.end_tick),
-        end_(song_seconds(source) + fade_seconds) {}
   ~FluidSound() override {
     if (driver_ != nullptr) delete_fluid_audio_driver(driver_);
   }
 
-  // Starts the synthesiser, on the driver named (empty: the system's own), or on none.
-  bool open(const SongSource& source, const std::string* driver, std::string& problem) {
-    if (!synth_.open(source, problem)) return false;
-    if (driver == nullptr) return true;
+  // Starts the synthesiser on the driver named (empty: the system's own), silent.
+  bool open_device(const std::string& driver, std::string& problem) {
+    if (!synth_.start(problem)) return false;
     // The audio libraries tell of missing devices and late buffers on standard error, over the
     // player's screen: it is silenced while the sound plays.
     quiet_ = std::make_unique<StandardErrorSilenced>();
     // Unnamed: PulseAudio (or PipeWire in its place) where a server runs, else ALSA.
-    for (const std::string& name : driver->empty() ? std::vector<std::string>{"pulseaudio", "alsa"}
-                                                   : std::vector<std::string>{*driver}) {
+    for (const std::string& name : driver.empty() ? std::vector<std::string>{"pulseaudio", "alsa"}
+                                                  : std::vector<std::string>{driver}) {
       fluid_settings_setstr(synth_.settings(), "audio.driver", name.c_str());
       driver_ = new_fluid_audio_driver(synth_.settings(), synth_.synth());
       if (driver_ != nullptr) return true;
@@ -257,13 +264,28 @@ class FluidSound : public SongByHand {
     return false;
   }
 
+  // The SoundFont and the song; with `playing`, the song starts at once (else at play()).
+  bool load(const SongSource& source, bool playing, std::string& problem) {
+    tempo_ = std::make_unique<TempoMap>(source.song, source.bpm);
+    ticks_per_quarter_ = std::max<std::uint32_t>(source.song.ticks_per_quarter, 1);
+    end_tick_ = source.song.end_tick;
+    end_ = song_seconds(source) + fade_seconds;
+    paused_ = !playing;
+    return synth_.load(source, playing, problem);
+  }
+
+  // By hand: the synthesiser on no device.
+  bool start(const SongSource& source, std::string& problem) {
+    return synth_.start(problem) && load(source, true, problem);
+  }
+
   double seconds() override {
     if (past_) return seek_to_;
     const int tick = fluid_player_get_current_tick(synth_.player());
     // A seek is done when the player next runs; until then the song is where it was sent.
     if (seeking_ && tick == tick_before_seek_) return seek_to_;
     seeking_ = false;
-    return tempo_.seconds_at(static_cast<double>(tick) / ticks_per_quarter_);
+    return tempo_->seconds_at(static_cast<double>(tick) / ticks_per_quarter_);
   }
 
   // The player lingers after the song's last event; the song is done when its notes have faded.
@@ -290,7 +312,7 @@ class FluidSound : public SongByHand {
       fluid_player_stop(synth_.player());
       return;
     }
-    const double quarters = tempo_.quarters_at(seek_to_);
+    const double quarters = tempo_->quarters_at(seek_to_);
     const auto ticks = static_cast<int>(
         std::min<double>(quarters * ticks_per_quarter_, static_cast<double>(end_tick_)));
     tick_before_seek_ = fluid_player_get_current_tick(synth_.player());
@@ -305,10 +327,10 @@ class FluidSound : public SongByHand {
   }
 
  private:
-  TempoMap tempo_;
-  double ticks_per_quarter_;
-  std::uint64_t end_tick_;
-  double end_;  // seconds
+  std::unique_ptr<TempoMap> tempo_;
+  double ticks_per_quarter_ = 1;
+  std::uint64_t end_tick_ = 0;
+  double end_ = 0;  // seconds
   bool paused_ = false;
   bool past_ = false;  // sent past the song's end
   bool seeking_ = false;
@@ -323,14 +345,39 @@ class FluidSound : public SongByHand {
 
 std::unique_ptr<SongSound> play_song(const SongSource& source, const std::string& driver,
                                      std::string& problem) {
-  auto sound = std::make_unique<FluidSound>(source);
-  if (!sound->open(source, &driver, problem)) return nullptr;
+  auto sound = std::make_unique<FluidSound>();
+  if (!sound->open_device(driver, problem) || !sound->load(source, true, problem)) return nullptr;
   return sound;
 }
 
+// The device opened, the SoundFont and the song given to it later.
+class DeviceSong : public SongOnDevice {
+ public:
+  bool open(const std::string& driver, std::string& problem) {
+    return sound_.open_device(driver, problem);
+  }
+  bool load(const SongSource& source, std::string& problem) override {
+    return sound_.load(source, false, problem);
+  }
+  double seconds() override { return sound_.seconds(); }
+  bool done() override { return sound_.done(); }
+  void pause() override { sound_.pause(); }
+  void play() override { sound_.play(); }
+  void seek(double seconds) override { sound_.seek(seconds); }
+
+ private:
+  FluidSound sound_;
+};
+
+std::unique_ptr<SongOnDevice> open_song_device(const std::string& driver, std::string& problem) {
+  auto device = std::make_unique<DeviceSong>();
+  if (!device->open(driver, problem)) return nullptr;
+  return device;
+}
+
 std::unique_ptr<SongByHand> play_song_by_hand(const SongSource& source, std::string& problem) {
-  auto sound = std::make_unique<FluidSound>(source);
-  if (!sound->open(source, nullptr, problem)) return nullptr;
+  auto sound = std::make_unique<FluidSound>();
+  if (!sound->start(source, problem)) return nullptr;
   return sound;
 }
 

@@ -22,6 +22,11 @@ std::unique_ptr<SongSound> play_song(const SongSource&, const std::string&, std:
   return nullptr;
 }
 
+std::unique_ptr<SongOnDevice> open_song_device(const std::string&, std::string& problem) {
+  problem = not_built;
+  return nullptr;
+}
+
 std::unique_ptr<SongByHand> play_song_by_hand(const SongSource&, std::string& problem) {
   problem = not_built;
   return nullptr;

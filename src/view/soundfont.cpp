@@ -11,7 +11,8 @@ namespace {
 constexpr const char* debian_names[] = {"/usr/share/sounds/sf3/default-GM.sf3",
                                         "/usr/share/sounds/sf2/default-GM.sf2"};
 
-// Reads the SoundFont the choice names and looks it over.
+}  // namespace
+
 void read_soundfont(FileAccess& files, SoundFontChoice& choice) {
   std::string why;
   const WholeFile read = read_whole_file(files, choice.name, max_soundfont_bytes, choice.bytes, why,
@@ -26,8 +27,6 @@ void read_soundfont(FileAccess& files, SoundFontChoice& choice) {
   if (!choice.problem.empty()) choice.bytes.clear();
 }
 
-}  // namespace
-
 SoundFontChoice choose_soundfont(FileAccess& files, Console& console, const std::string& option) {
   SoundFontChoice choice;
   choice.name = option.empty() ? console.variable("MOSAIQ_SOUNDFONT") : option;
@@ -39,9 +38,7 @@ SoundFontChoice choose_soundfont(FileAccess& files, Console& console, const std:
     choice.problem = std::string("no SoundFont found (looked for ") + debian_names[0] + " and " +
                      debian_names[1] +
                      "): apt-get install fluid-soundfont-gm, or name one with --soundfont";
-    return choice;
   }
-  read_soundfont(files, choice);
   return choice;
 }
 

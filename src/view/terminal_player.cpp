@@ -31,10 +31,15 @@ struct Reloaded {
 // The player's own state: the frame shown, the screen it shows, and the clock.
 struct Playback {
   Playback(Showing& what, Terminal& on, GlyphText& text, SongSound* sound)
-      : showing(what),
-        terminal(on),
-        glyphs(text),
-        clock(sound != nullptr ? song_clock(on, *sound) : terminal_clock(on)) {}
+      : showing(what), terminal(on), glyphs(text) {
+    use(sound);
+  }
+
+  // The frames on the song's position, or on the terminal's clock; from the start.
+  void use(SongSound* sound) {
+    clock = sound != nullptr ? song_clock(terminal, *sound) : terminal_clock(terminal);
+    if (sound != nullptr) sound->play();
+  }
 
   Showing& showing;
   Terminal& terminal;
@@ -204,11 +209,35 @@ class Watching {
 
 }  // namespace
 
-int play(Showing& showing, Terminal& terminal, GlyphText& glyphs, Watch* watch, SongSound* sound) {
+// Frame 0 shown while the sound is made ready; the status to end with, or -1 to go on.
+int wait_for_sound(Playback& playback, Terminal& terminal, PendingSound& pending) {
+  Showing& showing = playback.showing;
+  const std::string was = showing.sound;
+  showing.sound = "loading the SoundFont";
+  playback.status();
+  while (!pending.ready()) {
+    const Input input = terminal.wait(terminal.now() + pending_interval);
+    if (input == Input::quit) return 0;
+    if (input == Input::interrupted) return 130;
+    if (input == Input::resumed) playback.redraw();
+  }
+  std::string why;
+  SongSound* sound = pending.sound(why);
+  showing.sound = sound != nullptr ? was : why;
+  playback.use(sound);
+  playback.status();
+  return -1;
+}
+
+int play(Showing& showing, Terminal& terminal, GlyphText& glyphs, Watch* watch, SongSound* sound,
+         PendingSound* pending) {
   terminal.write("\x1b[0m\x1b[2J");
-  Playback playback(showing, terminal, glyphs, sound);
+  Playback playback(showing, terminal, glyphs, pending != nullptr ? nullptr : sound);
   playback.frame = static_cast<std::size_t>(-1);  // frame 0 comes after "no frame"
   playback.show(0);
+  if (pending != nullptr) {
+    if (const int status = wait_for_sound(playback, terminal, *pending); status >= 0) return status;
+  }
   Watching watching(watch, terminal);
   for (;;) {
     const bool due = !playback.paused && playback.frame < playback.last();

@@ -36,6 +36,21 @@ class Watch {
 // How often a watched file is looked at, in seconds.
 constexpr double watch_interval = 0.25;
 
+// A song whose sound is still being made ready (its SoundFont loading): the player shows frame
+// 0 at once and says so on its line, then starts frames and sound together.
+class PendingSound {
+ public:
+  virtual ~PendingSound() = default;
+  // Whether it is done, well or not.
+  virtual bool ready() = 0;
+  // Once ready: the song, or null where it cannot sound (`why` then says so, in a word or two
+  // for the line under the screen).
+  virtual SongSound* sound(std::string& why) = 0;
+};
+
+// How often a pending sound is looked at, in seconds.
+constexpr double pending_interval = 0.1;
+
 // Shows frame 0, then every frame at its start (seconds from the start of playing). Deadlines
 // count from the start, so drawing does not make the playback drift; a pause moves them on by
 // its length. With a watch, a file that changed is read again and shown at the frame on screen;
@@ -44,8 +59,10 @@ constexpr double watch_interval = 0.25;
 // is drawn again and the player waits, paused.
 // With a song's sound, the frames follow its position, and after the last frame the player
 // waits for the song to end (or q).
+// With a pending sound, the frames wait at frame 0 until it is ready. q and Ctrl-C end the
+// wait too.
 int play(Showing& showing, Terminal& terminal, GlyphText& glyphs, Watch* watch = nullptr,
-         SongSound* sound = nullptr);
+         SongSound* sound = nullptr, PendingSound* pending = nullptr);
 
 // The escapes that bring a terminal showing `from` to `to`, cell by cell.
 std::string screen_changes(const Screen& from, const Screen& to, GlyphText& glyphs);

@@ -26,11 +26,11 @@ struct Run {
   ProgramSystem& system;
   const TerminalOpener& open_terminal;
   Reporter& reporter;
-  std::string script;  // the script's name, ".wve" added where it has no extension
-  std::string song;    // the song's name; empty without one
-  Song tempo_map;      // the song as first read, which its sound follows
-  std::string midi;    // the song as players read it, for its sound
-  LoadedGrid grid;     // a WVE file's grid
+  std::string script;      // the script's name, ".wve" added where it has no extension
+  std::string song;        // the song's name; empty without one
+  Song tempo_map;          // the song as first read, which its sound follows
+  std::string midi;        // the song as players read it, for its sound
+  LoadedGrid grid;         // a WVE file's grid
   bool song_said = false;  // what timing without a song assumes was said already
 };
 
@@ -80,8 +80,17 @@ bool load_showing(Run& run, Showing& showing, std::string& problem, std::string&
   return true;
 }
 
-SoundRequest sound_request(Run& run) {
-  return {run.options, run.system.files, run.reporter, run.tempo_map, run.midi};
+SoundRequest sound_request(Run& run, double until = 0) {
+  return {run.options, run.system.files, run.reporter, run.tempo_map, run.midi, until};
+}
+
+// Where the page's sound ends with --span animation: a measure after the last frame ends.
+double animation_span(const Run& run, const Showing& showing) {
+  const MeasureMap measures(run.tempo_map);
+  const std::int64_t end = showing.times.back().position;
+  const std::int64_t after = end + measures.measure_units(measures.at(end).measure);
+  return TempoMap(run.tempo_map, run.options.bpm)
+      .seconds_at(static_cast<double>(after) / units_per_quarter);
 }
 
 int print_frame(Run& run, const Script& script, GlyphText& glyphs) {
@@ -132,7 +141,8 @@ int write_page(Run& run, const Showing& showing, GlyphText& glyphs) {
   const ViewOptions& options = run.options;
   if (!may_write(run, options.html, page_written_by_view)) return 2;
   std::string audio;
-  if (const int status = page_sound(sound_request(run), audio); status != 0) return status;
+  const double until = options.span_animation ? animation_span(run, showing) : 0;
+  if (const int status = page_sound(sound_request(run, until), audio); status != 0) return status;
   const std::string song =
       showing.song + (audio.empty() && !run.midi.empty() ? "; the page is silent" : "");
   const PageContent content{showing.script, showing.times, run.script, song, audio};
@@ -225,12 +235,16 @@ int play_in_terminal(Run& run, Showing& showing, GlyphText& glyphs) {
     return 1;
   }
   int status = 0;
-  const std::unique_ptr<SongSound> sound = terminal_sound(sound_request(run), silence, status);
+  const std::unique_ptr<LoadingSound> sound = terminal_sound(sound_request(run), silence, status);
   if (status != 0) return status;
   if (!run.midi.empty() && !sound) showing.sound = run.options.mute ? "muted" : "no sound";
   std::unique_ptr<FileWatch> watch;
   if (run.options.watch) watch = std::make_unique<FileWatch>(run);
-  status = play(showing, *terminal, glyphs, watch.get(), sound.get());
+  status = play(showing, *terminal, glyphs, watch.get(), nullptr, sound.get());
+  if (sound && !sound->problem().empty()) {
+    silence = sound->problem() + (sound->named() ? "" : "; played without sound");
+    if (sound->named() && status == 0) status = 2;
+  }
   if (!silence.empty()) run.reporter.say(silence);
   return status;
 }

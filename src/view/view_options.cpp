@@ -90,7 +90,9 @@ enum Option : std::size_t {
   mute,
   gif,
   scale,
-  panel
+  panel,
+  span,
+  no_cache
 };
 const std::vector<OptionSpec> option_table = {
     {"--frame", OptionSpec::required},
@@ -108,6 +110,8 @@ const std::vector<OptionSpec> option_table = {
     {"--gif", OptionSpec::required},
     {"--scale", OptionSpec::required},
     {"--panel"},
+    {"--span", OptionSpec::required},
+    {"--no-cache"},
 };
 
 // Takes one option; false, with the problem, when its value is not one it takes.
@@ -148,6 +152,14 @@ bool take_option(const OptionUse& use, ViewOptions& options, std::string& proble
       options.gif = use.value;
       return true;
     case panel: options.panel = true; return true;
+    case no_cache: options.no_cache = true; return true;
+    case span:
+      if (use.value != "song" && use.value != "animation") {
+        problem = "--span takes song or animation, not '" + use.value + "'";
+        return false;
+      }
+      options.span_animation = use.value == "animation";
+      return true;
     case scale:
       if (!read_count(use.value, 64, number) || number == 0) {
         problem = "--scale wants 1 to 64 pixels a cell, not '" + use.value + "'";
@@ -182,6 +194,10 @@ bool conflicts(const CommandLine& line, std::string& problem) {
     problem = std::string(line.has(audio) ? "--audio" : "--no-audio") + " goes with --html";
   } else if (line.has(audio) && line.has(no_audio)) {
     problem = "--audio and --no-audio do not go together";
+  } else if ((line.has(span) || line.has(no_cache)) &&
+             (!line.has(html) || line.has(audio) || line.has(no_audio))) {
+    problem = std::string(line.has(span) ? "--span" : "--no-cache") +
+              " goes with --html and the song's sound";
   }
   return !problem.empty();
 }

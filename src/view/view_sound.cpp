@@ -1,10 +1,15 @@
 #include "view/view_sound.h"
 
+#include <chrono>
+#include <future>
+
 #include "platform/console.h"
 #include "platform/file_access.h"
 #include "view/audio_kind.h"
 #include "view/data_url.h"
+#include "view/render_cache.h"
 #include "view/soundfont.h"
+#include "view/soundfont_file.h"
 #include "view/view_options.h"
 
 namespace mosaiq::view {
@@ -41,21 +46,6 @@ const char* const not_built =
     "this mosaiq-view was built without FluidSynth and libsndfile (apt-get install "
     "libfluidsynth-dev libsndfile1-dev, then build it again)";
 
-// The SoundFont for the song; false when there is none to be had: `status` is then 2 when the
-// one named cannot be used (said at once), and 0 when none can be had (`silence` says why).
-bool soundfont_for(const SoundRequest& request, SoundFontChoice& choice, std::string& silence,
-                   int& status) {
-  choice = choose_soundfont(request.files, request.reporter.console(), request.options.soundfont);
-  if (choice.problem.empty()) return true;
-  status = choice.named ? 2 : 0;
-  if (choice.named) {
-    request.reporter.say(choice.problem);
-  } else {
-    silence = choice.problem;
-  }
-  return false;
-}
-
 // Shows how much of the song is rendered, on a terminal only.
 class Progress {
  public:
@@ -90,14 +80,29 @@ int page_sound(const SoundRequest& request, std::string& url) {
     request.reporter.say(not_built + std::string(silent));
     return 0;
   }
-  SoundFontChoice soundfont;
-  std::string silence;
-  int status = 0;
-  if (!soundfont_for(request, soundfont, silence, status)) {
-    if (status == 0) request.reporter.say(silence + silent);
-    return status;
+  SoundFontChoice soundfont =
+      choose_soundfont(request.files, request.reporter.console(), options.soundfont);
+  // A rendering kept from before, of the same song, SoundFont and span, does: the SoundFont is
+  // not even read.
+  RenderCache cache(request.files, request.reporter.console());
+  FileStamp stamp;
+  const bool cached =
+      soundfont.problem.empty() && !options.no_cache && request.files.stamp(soundfont.name, stamp);
+  const std::string key =
+      cached ? RenderCache::key(request.midi, soundfont.name, stamp, request.until, options.bpm)
+             : "";
+  std::string bytes;
+  if (cached && cache.find(key, bytes)) {
+    url = data_url("audio/ogg", bytes);
+    return 0;
   }
-  const SongSource source{request.midi, request.song, soundfont.bytes, options.bpm};
+  if (soundfont.problem.empty()) read_soundfont(request.files, soundfont);
+  if (!soundfont.problem.empty()) {
+    if (soundfont.named) request.reporter.say(soundfont.problem);
+    if (!soundfont.named) request.reporter.say(soundfont.problem + silent);
+    return soundfont.named ? 2 : 0;
+  }
+  const SongSource source{request.midi, request.song, soundfont.bytes, options.bpm, request.until};
   RenderedSong rendered;
   std::string problem;
   bool done = false;
@@ -110,27 +115,105 @@ int page_sound(const SoundRequest& request, std::string& url) {
     return 0;
   }
   if (!rendered.cut.empty()) request.reporter.say(rendered.cut);
+  if (cached) cache.keep(key, rendered.bytes);
   url = data_url("audio/ogg", rendered.bytes);
   return 0;
 }
 
-std::unique_ptr<SongSound> terminal_sound(const SoundRequest& request, std::string& silence,
-                                          int& status) {
+namespace {
+
+class DeviceLoading : public LoadingSound {
+ public:
+  DeviceLoading(std::unique_ptr<SongOnDevice> device, FileAccess& files, SoundFontChoice choice,
+                std::string_view midi, const Song& song, double bpm)
+      : device_(std::move(device)),
+        files_(files),
+        choice_(std::move(choice)),
+        midi_(midi),
+        song_(song),
+        bpm_(bpm) {
+    loading_ = std::async(std::launch::async, [this] { load(); });
+  }
+  ~DeviceLoading() override {
+    if (loading_.valid()) loading_.wait();  // nothing it loads goes away while it loads
+  }
+
+  bool ready() override {
+    return !loading_.valid() ||
+           loading_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+  }
+
+  SongSound* sound(std::string& why) override {
+    if (loading_.valid()) loading_.get();
+    if (problem_.empty()) return device_.get();
+    why = "no sound";
+    return nullptr;
+  }
+
+  std::string problem() override { return problem_; }
+  bool named() const override { return choice_.named; }
+
+ private:
+  void load() {
+    read_soundfont(files_, choice_);
+    problem_ = choice_.problem;
+    if (!problem_.empty()) return;
+    const SongSource source{midi_, song_, choice_.bytes, bpm_};
+    if (!device_->load(source, problem_)) problem_ = "cannot play the song: " + problem_;
+    std::string().swap(choice_.bytes);  // the synthesiser has its own copy now
+  }
+
+  std::unique_ptr<SongOnDevice> device_;
+  FileAccess& files_;
+  SoundFontChoice choice_;
+  std::string_view midi_;
+  const Song& song_;
+  double bpm_;
+  std::string problem_;
+  std::future<void> loading_;
+};
+
+// A SoundFont the author named, judged by its first bytes before anything waits for it.
+std::string named_soundfont_problem(FileAccess& files, const SoundFontChoice& choice) {
+  std::string start, why;
+  if (!read_file_start(files, choice.name, 12, start, why)) {
+    return "cannot read the SoundFont " + choice.name + ": " + why;
+  }
+  const std::string problem = soundfont_start_problem(start);
+  return problem.empty() ? "" : "cannot use the SoundFont " + choice.name + ": " + problem;
+}
+
+}  // namespace
+
+std::unique_ptr<LoadingSound> terminal_sound(const SoundRequest& request, std::string& silence,
+                                             int& status) {
   status = 0;
   if (request.options.mute || request.midi.empty()) return nullptr;
   const char* const silent = "; playing without sound";
   if (!can_play_songs()) return nullptr;  // as it always was: the song's timing, no sound
-  SoundFontChoice soundfont;
-  if (!soundfont_for(request, soundfont, silence, status)) {
-    if (status == 0) silence += silent;
+  SoundFontChoice soundfont =
+      choose_soundfont(request.files, request.reporter.console(), request.options.soundfont);
+  if (soundfont.problem.empty() && soundfont.named) {
+    soundfont.problem = named_soundfont_problem(request.files, soundfont);
+  }
+  if (!soundfont.problem.empty()) {
+    if (soundfont.named) {
+      request.reporter.say(soundfont.problem);
+      status = 2;
+    } else {
+      silence = soundfont.problem + silent;
+    }
     return nullptr;
   }
-  const SongSource source{request.midi, request.song, soundfont.bytes, request.options.bpm};
   std::string problem;
-  std::unique_ptr<SongSound> sound =
-      play_song(source, request.reporter.console().variable("MOSAIQ_AUDIO_DRIVER"), problem);
-  if (!sound) silence = problem + silent;
-  return sound;
+  std::unique_ptr<SongOnDevice> device =
+      open_song_device(request.reporter.console().variable("MOSAIQ_AUDIO_DRIVER"), problem);
+  if (!device) {
+    silence = problem + silent;
+    return nullptr;
+  }
+  return std::make_unique<DeviceLoading>(std::move(device), request.files, std::move(soundfont),
+                                         request.midi, request.song, request.options.bpm);
 }
 
 }  // namespace mosaiq::view

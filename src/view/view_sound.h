@@ -10,6 +10,7 @@
 
 #include "song/midi_file.h"
 #include "view/song_sound.h"
+#include "view/terminal_player.h"
 
 namespace mosaiq {
 class FileAccess;
@@ -27,20 +28,31 @@ struct SoundRequest {
   Reporter& reporter;
   const Song& song;       // with no tracks when there is no song
   std::string_view midi;  // the song as players read it; empty when there is none
+  double until = 0;       // the page's sound ends there, in seconds; 0: with the song
 };
 
 // Larger than any audio file a page carries.
 constexpr std::size_t max_audio_bytes = std::size_t{256} << 20;
 
-// The page's sound as a data URL (empty: a silent page). Returns 0, or 2 when the page must not
-// be written: an --audio file that cannot be read or is not audio, or a SoundFont named that
-// cannot be used.
+// The page's sound as a data URL (empty: a silent page), rendered or, rendered before, kept in
+// the cache (unless --no-cache). Returns 0, or 2 when the page must not be written: an --audio
+// file that cannot be read or is not audio, or a SoundFont named that cannot be used.
 int page_sound(const SoundRequest& request, std::string& url);
 
-// The song playing for the terminal player; null when there is no song, with --mute, in a build
-// without FluidSynth, or when it cannot play (`silence` then says why, or `status` is 2 for a
-// SoundFont named that cannot be used).
-std::unique_ptr<SongSound> terminal_sound(const SoundRequest& request, std::string& silence,
-                                          int& status);
+// The terminal player's song being made ready: the audio device opened at once, the SoundFont
+// read and the song loaded on a thread of their own, while the player shows frame 0.
+class LoadingSound : public PendingSound {
+ public:
+  // Why it did not come to sound, in words; empty while it did (or is still loading).
+  virtual std::string problem() = 0;
+  // Whether that was a SoundFont the author named.
+  virtual bool named() const = 0;
+};
+
+// The terminal player's song; null when there is no song, with --mute, in a build without
+// FluidSynth, or when it cannot sound from the start (no audio device opens, no SoundFont: then
+// `silence` says why; a SoundFont named that is missing or no SoundFont: `status` is 2).
+std::unique_ptr<LoadingSound> terminal_sound(const SoundRequest& request, std::string& silence,
+                                             int& status);
 
 }  // namespace mosaiq::view

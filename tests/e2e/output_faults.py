@@ -188,6 +188,7 @@ def main():
     options.importer = os.path.abspath(options.importer) if options.importer else ""
     os.environ["LC_ALL"] = "C.UTF-8"
     with tempfile.TemporaryDirectory() as work:
+        os.environ["XDG_CACHE_HOME"] = os.path.join(work, ".cache")  # never the user's cache
         outputs_that_are_no_files(options, work)
         standard_output_full(options, work)
         memory_runs_out(options, work)

@@ -88,6 +88,7 @@ def main():
     options.importer = os.path.abspath(getattr(options, "import"))
     options.view, options.check = os.path.abspath(options.view), os.path.abspath(options.check)
     with tempfile.TemporaryDirectory() as work:
+        os.environ["XDG_CACHE_HOME"] = os.path.join(work, "cache")  # never the user's cache
         authors_loop(options, work)
         refusals_leave_nothing(options, work)
     for failure in failures:

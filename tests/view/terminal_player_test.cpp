@@ -208,6 +208,35 @@ TEST(TerminalPlayer, AWatchedFileIsShownAgainAtTheFrameOnScreen) {
   }
 }
 
+// A sound that is ready at a given time on the terminal's clock, and then cannot sound.
+class SlowSound : public PendingSound {
+ public:
+  SlowSound(FakeTerminal& terminal, double at) : terminal_(terminal), at_(at) {}
+  bool ready() override { return terminal_.time >= at_; }
+  SongSound* sound(std::string& why) override {
+    why = "no sound";
+    return nullptr;
+  }
+
+ private:
+  FakeTerminal& terminal_;
+  double at_;
+};
+
+TEST(TerminalPlayer, FrameZeroAtOnceWhileTheSoundLoadsThenEverythingFromTheStart) {
+  FakeTerminal terminal;
+  terminal.height = 26;
+  Showing showing = showing_of(abc);
+  SlowSound loading(terminal, 104.0);
+  GlyphText glyphs;
+  EXPECT_EQ(play(showing, terminal, glyphs, nullptr, nullptr, &loading), 0);
+  EXPECT_EQ(terminal.when("frame 0/3  0:00.000  song 1:1  (loading the SoundFont)"), 100.0)
+      << "said at once, under frame 0";
+  EXPECT_NEAR(terminal.when("\x1b[1;1H\x1b[37mA"), 104.0 + 2.5, 0.15)
+      << "frame 1 two and a half seconds after the sound is ready, not after the start";
+  EXPECT_NE(terminal.when("(no sound)"), -1) << "and the line says it came to nothing";
+}
+
 TEST(TerminalPlayer, KeysAreAnsweredWhileAWatchedFileIsReadAgain) {
   WatchedTerminal terminal;
   terminal.keys = {{103.5, Input::play_pause}, {104.0, Input::quit}};

@@ -418,9 +418,15 @@ def main():
     # played aloud, and what is played is written where the test looks.
     os.environ["MOSAIQ_SOUNDFONT"] = os.path.join(ROOT, "tests", "data", "square.sf2")
     os.environ["MOSAIQ_AUDIO_DRIVER"] = "file"
+    # Songs rendered for pages are kept where the tests look, never in the user's cache.
+    cache = tempfile.mkdtemp(prefix="mosaiq-cache-")
+    os.environ["XDG_CACHE_HOME"] = cache
     options.mosaiq, options.view = os.path.abspath(options.mosaiq), os.path.abspath(options.view)
     if options.browser:
-        return page_in_a_browser(options)
+        try:
+            return page_in_a_browser(options)
+        finally:
+            shutil.rmtree(cache, ignore_errors=True)
     with tempfile.TemporaryDirectory() as work:
         convert_example(options, work)
         frames_of_example(options, work)
@@ -433,6 +439,7 @@ def main():
         sound_of_the_song(options, work)
         scripts_it_cannot_fully_show(options, work)
         options_and_statuses(options, work)
+    shutil.rmtree(cache, ignore_errors=True)
     for failure in failures:
         print("FAIL", failure)
     return 1 if failures else 0

@@ -7,7 +7,9 @@
 
 #include "../test_support.h"
 #include "platform/output_rules.h"
+#include "view/data_url.h"
 #include "view/html_writer.h"
+#include "view/render_cache.h"
 #include "view/song_sound.h"
 #include "view/view_command.h"
 
@@ -327,6 +329,51 @@ TEST(ViewCommand, RenderingASongShowsHowFarItIsOnATerminalOnly) {
   EXPECT_EQ(console.err.substr(0, line.size()), line);
   const std::string end = "\rmosaiq-view: rendering the song: 100%\r\x1b[K";
   EXPECT_EQ(console.err.substr(console.err.size() - end.size()), end) << "and cleared at the end";
+}
+
+TEST(ViewCommand, ARenderedSongIsKeptForThePageWrittenAgain) {
+  if (!can_play_songs()) GTEST_SKIP() << "built without FluidSynth";
+  std::ifstream soundfont(MOSAIQ_TEST_DATA "/square.sf2", std::ios::binary);
+  testing::MemoryFiles files;
+  files.files = {
+      {"s.wrd", script},
+      {"s.mid", testing::midi_file(
+                    1, 480, {{testing::tempo(0, 120)}, {testing::note(0), testing::note(9600)}})},
+      {"square.sf2", {std::istreambuf_iterator<char>(soundfont), {}}}};
+  testing::FakeConsole console;
+  console.variables["HOME"] = "/home/u";
+  ProgramSystem system{console, files, testing::posix_paths};
+  const std::vector<std::string> page = {"--html", "p.html", "--soundfont", "square.sf2", "s.wrd"};
+  const auto cached = [&] {
+    std::vector<std::string> names;
+    for (const auto& [name, bytes] : files.files) {
+      if (name.rfind("/home/u/.cache/mosaiq/", 0) == 0) names.push_back(name);
+    }
+    return names;
+  };
+  ASSERT_EQ(run_view(page, system, nullptr), 0);
+  ASSERT_EQ(cached().size(), 1u) << "rendered once, and kept";
+  files.files[cached()[0]] = "OggS kept";  // what the page takes, if it takes what is kept
+  ASSERT_EQ(run_view(page, system, nullptr), 0);
+  EXPECT_NE(files.files["p.html"].find(data_url("audio/ogg", "OggS kept")), std::string::npos);
+  std::vector<std::string> fresh = page;
+  fresh.insert(fresh.begin(), "--no-cache");
+  ASSERT_EQ(run_view(fresh, system, nullptr), 0);
+  EXPECT_EQ(files.files["p.html"].find(data_url("audio/ogg", "OggS kept")), std::string::npos);
+  const auto sound_size = [&] {
+    const std::string& written = files.files["p.html"];
+    const std::size_t from = written.find("data:audio/ogg;base64,");
+    return written.find('"', from) - from;
+  };
+  const std::size_t whole = sound_size();
+  std::vector<std::string> span = page;
+  span.insert(span.begin(), {"--span", "animation"});
+  ASSERT_EQ(run_view(span, system, nullptr), 0);
+  EXPECT_EQ(cached().size(), 2u) << "another span, another rendering";
+  EXPECT_LT(sound_size(), whole * 2 / 3) << "5 seconds of an 11-second song";
+  RenderCache small(files, console, 10);
+  small.keep("0123456789abcdef0123456789abcdef", "tiny");
+  EXPECT_EQ(cached().size(), 1u) << "the oldest dropped first, to the bound";
 }
 
 TEST(ViewCommand, AFailedWriteOfWhatItPrintsIsAnError) {
