@@ -104,7 +104,6 @@ int write_result(Run& run, const ImportedPictures& pictures, const std::string& 
 int write_preview(Run& run, const ImportedPictures& pictures) {
   const std::string& name = run.options.preview;
   if (name.empty()) return 0;
-  if (!may_write(run, pictures, name, preview_written_by_import)) return 2;
   std::string why;
   const Producer sheet = [&](ByteSink& out, std::string& problem) {
     return write_preview_sheet(pictures, out, problem);
@@ -189,6 +188,11 @@ int import(Run& run) {
   }
   const Animation animation{pictures.width,    pictures.height, pictures.pictures,
                             placement.records, patterns,        song_line_name(run)};
+  // Both files may be written, or neither is.
+  if (!run.options.preview.empty() &&
+      !may_write(run, pictures, run.options.preview, preview_written_by_import)) {
+    return 2;
+  }
   int status = write_result(run, pictures, wve_text(animation, measures));
   if (status == 0) status = write_preview(run, pictures);
   if (status != 0 || run.reporter.failed()) return status;

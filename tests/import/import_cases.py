@@ -52,19 +52,33 @@ def authors_loop(options, work):
         run([options.view, "--gif", "again.gif", "--force", "--midi", "demo.mid", "back.wve"], work)
         check(f"its cells make the same GIF, byte for byte ({name})",
               read(work, "again.gif") == read(work, "plain.gif"), True)
-    check("another import replaces the file it wrote",
-          run([options.importer, "-o", "back.wve", "--midi", "demo.mid", "plain.gif"], work)[0], 0)
+    for time in ("first", "again"):
+        check(f"another import replaces the file it wrote, and its contact sheet ({time})",
+              run([options.importer, "-o", "back.wve", "--midi", "demo.mid", "--preview", "sheet.png",
+                   "plain.gif"], work)[0], 0)
+    sheet = read(work, "sheet.png")
+    check("the contact sheet is a PNG that says who wrote it",
+          (sheet[:8], b"tEXtSoftware\0mosaiq-import preview" in sheet[:100]),
+          (b"\x89PNG\r\n\x1a\n", True))
 
 
 def refusals_leave_nothing(options, work):
-    with open(os.path.join(work, "notes.txt"), "w") as f:
-        f.write("notes")
+    for name in ("notes.txt", "mine.png"):
+        with open(os.path.join(work, name), "w") as f:
+            f.write("notes")
     before = sorted(os.listdir(work))
     for args, err in (
             (["-o", "new.wve", "--midi", "demo.mid", "notes.txt"],
              "mosaiq-import: cannot use notes.txt: it is not a GIF or PNG file\n"),
             (["-o", "demo.wve", "--midi", "demo.mid", "plain.gif"],
              "mosaiq-import: will not write over demo.wve: it is a WVE file\n"),
+            (["-o", "new.wve", "--midi", "demo.mid", "--preview", "mine.png", "plain.gif"],
+             "mosaiq-import: will not write over mine.png, a file that exists and that this "
+             "program did not write (--force writes over it)\n"),
+            (["-o", "new.wve", "--start", "5:1", "--until", "4:3", "plain.gif"],
+             "mosaiq-import: --until 4:3 comes at or before --start 5:1: nothing would be shown\n"
+             "usage: mosaiq-import [-o OUT.wve] [--midi SONG.mid | --bpm N] [OPTION]... PICTURE...\n"
+             "       mosaiq-import --colors\n"),
             (["-o", "new.wve", "--midi", "demo.mid", "--grid", "40x2", "plain.gif"],
              "mosaiq-import: --grid wants W x H cells, from 1x1 to 39x22, not '40x2'\n"
              "usage: mosaiq-import [-o OUT.wve] [--midi SONG.mid | --bpm N] [OPTION]... PICTURE...\n"
