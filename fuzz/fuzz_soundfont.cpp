@@ -22,6 +22,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::string problem, note, as_read;
   if (!read_midi(midi, song, problem, note, &as_read)) return 1;
   view::RenderedSong rendered;
-  view::render_song({as_read, song, bytes}, rendered, problem, [](double) {});
+  view::render_song({as_read, song, bytes}, rendered, problem, [](double) { return true; });
   return 0;
 }

@@ -43,17 +43,34 @@ struct WriterSettings {
   TextEncoding encoding = TextEncoding::file_bytes;  // JSON is always UTF-8
 };
 
+// Where a file's findings go, in the order of the file.
+class FindingSink {
+ public:
+  virtual ~FindingSink() = default;
+  // How text quoted from a file is to be shown in messages.
+  virtual TextEncoding encoding() const = 0;
+  virtual void write(std::string_view file, const Finding& finding) = 0;
+};
+
+// The findings kept as they are, their texts in UTF-8: for a program that shows them itself.
+class FindingList : public FindingSink {
+ public:
+  TextEncoding encoding() const override { return TextEncoding::utf8; }
+  void write(std::string_view, const Finding& finding) override { findings.push_back(finding); }
+
+  std::vector<Finding> findings;
+};
+
 // Formats findings in the order they come and writes them to standard output in large blocks.
-class FindingWriter {
+class FindingWriter : public FindingSink {
  public:
   FindingWriter(Reporter& out, const WriterSettings& settings);
   FindingWriter(const FindingWriter&) = delete;
   FindingWriter& operator=(const FindingWriter&) = delete;
 
-  // How text quoted from a file is to be shown in messages.
-  TextEncoding encoding() const;
+  TextEncoding encoding() const override;
 
-  void write(std::string_view file, const Finding& finding);
+  void write(std::string_view file, const Finding& finding) override;
   // Writes what is left and ends the JSON array.
   void finish();
   std::uint64_t count() const { return count_; }

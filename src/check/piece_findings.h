@@ -53,7 +53,7 @@ class FilePosition {
 
 class PieceFindings {
  public:
-  PieceFindings(std::string_view file, const bool* ignored, FindingWriter& writer)
+  PieceFindings(std::string_view file, const bool* ignored, FindingSink& writer)
       : file_(file), ignored_(ignored), writer_(writer) {}
 
   // Writes the findings of the piece before, then makes this one current and moves past it.
@@ -86,7 +86,7 @@ class PieceFindings {
 
   std::string_view file_;
   const bool* ignored_;
-  FindingWriter& writer_;
+  FindingSink& writer_;
   FilePosition position_;
   std::vector<Finding> pending_;
 };

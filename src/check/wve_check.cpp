@@ -483,7 +483,7 @@ std::vector<TimingFinding> analyse_timing(ByteSource& source, const WveOutline& 
 // did. Returns false when a read of the source failed (the findings stop there).
 bool check_wve(ByteSource& source, const WveOutline& outline,
                const std::vector<TimingFinding>& timing, std::string_view file,
-               const CheckSettings& settings, FindingWriter& writer) {
+               const CheckSettings& settings, FindingSink& writer) {
   auto input = std::make_unique<WveReader>(source);
   ConverterState state;
   DirectiveScope scope;
@@ -505,7 +505,7 @@ bool check_wve(ByteSource& source, const WveOutline& outline,
 }  // namespace
 
 bool check_source(ByteSource& source, std::string_view file, const CheckSettings& settings,
-                  FindingWriter& writer) {
+                  FindingSink& writer) {
   const WveOutline outline = outline_wve(source);
   if (outline.read_failed || !source.rewind()) return false;
   const std::vector<TimingFinding> timing = analyse_timing(source, outline, settings);

@@ -28,6 +28,6 @@ struct CheckSettings {
 // Checks a file in its three readings (an outline, the timing, then the checks), going back to
 // its first byte before each; false when a read failed or the source could not be read again.
 bool check_source(ByteSource& source, std::string_view file, const CheckSettings& settings,
-                  FindingWriter& writer);
+                  FindingSink& writer);
 
 }  // namespace mosaiq::check

@@ -53,15 +53,15 @@ void spans_by_delays(const std::vector<int>& delays, std::int64_t first, std::in
   }
 }
 
-// Cuts a span into records: at every beat that starts on a step, then into the lengths of
-// divisions that keep time, longest first.
-void cut_into_records(const Span& span, std::int64_t first, const MeasureMap& measures,
-                      std::vector<PlacedRecord>& records) {
-  std::int64_t at = span.from;
-  while (at < span.to) {
+}  // namespace
+
+void cut_into_records(std::size_t picture, std::int64_t from, std::int64_t to, std::int64_t first,
+                      const MeasureMap& measures, std::vector<PlacedRecord>& records) {
+  std::int64_t at = from;
+  while (at < to) {
     const SongBeat beat = measures.at(at);
     std::int64_t next = measures.position(beat.measure, beat.beat + 1);
-    if (next > span.to || !falls_on_step(first, next)) next = span.to;
+    if (next > to || !falls_on_step(first, next)) next = to;
     while (at < next) {
       std::int32_t division = finest_division;
       for (const std::int32_t candidate : even_divisions) {
@@ -70,13 +70,11 @@ void cut_into_records(const Span& span, std::int64_t first, const MeasureMap& me
           break;
         }
       }
-      records.push_back({span.picture, at, division});
+      records.push_back({picture, at, division});
       at += frame_units(division);
     }
   }
 }
-
-}  // namespace
 
 bool place_pictures(const std::vector<int>& delays, std::size_t count, const TimingRequest& request,
                     Placement& placement, std::string& problem) {
@@ -112,7 +110,7 @@ bool place_pictures(const std::vector<int>& delays, std::size_t count, const Tim
       }
       continue;
     }
-    cut_into_records(span, first, request.measures, placement.records);
+    cut_into_records(span.picture, span.from, span.to, first, request.measures, placement.records);
     placement.end = span.to;
     if (placement.records.size() > max_records) {
       problem = "the animation would take more than " + std::to_string(max_records) + " frames";

@@ -42,6 +42,12 @@ struct Placement {
 // The most frame records an import writes.
 constexpr std::size_t max_records = 200000;
 
+// Cuts a picture's time, from one position to another (whole steps after `first`, where frame 1
+// shows), into records: at every beat that starts on a step, then into the lengths of divisions
+// that keep time, longest first.
+void cut_into_records(std::size_t picture, std::int64_t from, std::int64_t to, std::int64_t first,
+                      const MeasureMap& measures, std::vector<PlacedRecord>& records);
+
 // Places `count` pictures, shown for `delays` hundredths of a second each (empty: none given);
 // false, with the problem, when --start comes too early or the result would be too long.
 bool place_pictures(const std::vector<int>& delays, std::size_t count, const TimingRequest& request,

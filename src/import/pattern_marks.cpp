@@ -9,21 +9,12 @@
 
 namespace mosaiq::import {
 
-namespace {
-
-std::string beat_text(const MeasureMap& measures, std::int64_t position) {
-  const SongBeat at = measures.at(position);
-  return std::to_string(at.measure) + ":" + std::to_string(at.beat);
-}
-
-// The text as the panel shows it: Shift_JIS whole characters of one line, no wider than the
-// panel's room, and not mistaken for UTF-8 by the checker.
-bool panel_text(const PatternOption& option, bool utf8, std::string& text, std::string& problem) {
-  const std::string name = "--pattern " + std::to_string(option.number);
+bool panel_text(const std::string& name, std::string_view typed, bool utf8, std::string& text,
+                std::string& problem) {
   std::size_t failed = 0;
   if (!utf8) {
-    text = option.text;
-  } else if (!utf8_to_sjis(option.text, text, failed)) {
+    text = typed;
+  } else if (!utf8_to_sjis(typed, text, failed)) {
     problem = name + ": the character at byte " + std::to_string(failed + 1) +
               " of its text has no Shift_JIS form";
     return false;
@@ -51,6 +42,13 @@ bool panel_text(const PatternOption& option, bool utf8, std::string& text, std::
   return true;
 }
 
+namespace {
+
+std::string beat_text(const MeasureMap& measures, std::int64_t position) {
+  const SongBeat at = measures.at(position);
+  return std::to_string(at.measure) + ":" + std::to_string(at.beat);
+}
+
 }  // namespace
 
 bool place_patterns(const std::vector<PatternOption>& options, bool utf8,
@@ -61,7 +59,10 @@ bool place_patterns(const std::vector<PatternOption>& options, bool utf8,
   const std::int64_t first = records.front().position;
   for (const PatternOption& option : options) {
     PatternMark mark{option.number, {}, first};
-    if (!panel_text(option, utf8, mark.text, problem)) return false;
+    if (!panel_text("--pattern " + std::to_string(option.number), option.text, utf8, mark.text,
+                    problem)) {
+      return false;
+    }
     if (option.at.measure > 0)
       mark.position = std::max(first, measures.position(option.at.measure, option.at.beat));
     marks.push_back(std::move(mark));

@@ -12,6 +12,12 @@
 
 namespace mosaiq::import {
 
+// A pattern's text as the panel shows it: Shift_JIS whole characters of one line, no wider than
+// the panel's room, and not mistaken for UTF-8 by the checker. `utf8`: typed in UTF-8, and
+// converted. False, with the problem (beginning with `name`), when the panel cannot show it.
+bool panel_text(const std::string& name, std::string_view typed, bool utf8, std::string& text,
+                std::string& problem);
+
 // The patterns of the options, placed among the records (in the order of their positions);
 // false, with the problem, for a text the panel cannot show or a pattern no frame would show.
 // `utf8`: the texts were typed in UTF-8, and are converted.

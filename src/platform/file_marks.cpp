@@ -31,11 +31,23 @@ bool read_grid_gif_comment(std::string_view comment, GridPicture& grid) {
   return true;
 }
 
-bool written_by_import(std::string_view first_bytes) {
-  const std::string_view rest =
-      first_bytes.substr(std::min(import_mark.size(), first_bytes.size()));
-  return first_bytes.substr(0, import_mark.size()) == import_mark &&
+namespace {
+
+// Whether the first line of the bytes is the mark, exactly.
+bool first_line_is(std::string_view first_bytes, std::string_view mark) {
+  const std::string_view rest = first_bytes.substr(std::min(mark.size(), first_bytes.size()));
+  return first_bytes.substr(0, mark.size()) == mark &&
          (rest.substr(0, 2) == "\r\n" || rest.substr(0, 1) == "\n");
+}
+
+}  // namespace
+
+bool written_by_import(std::string_view first_bytes) {
+  return first_line_is(first_bytes, import_mark);
+}
+
+bool autosaved_by_studio(std::string_view first_bytes) {
+  return first_line_is(first_bytes, autosave_mark);
 }
 
 bool gif_written_by_view(std::string_view first_bytes) {

@@ -15,6 +15,13 @@ constexpr std::string_view import_mark = "written by mosaiq-import";
 // the mark, exactly.
 bool written_by_import(std::string_view first_bytes);
 
+// The first line of every autosave mosaiq-studio keeps beside the file it edits, a comment to
+// the converter; the file's text follows it.
+constexpr std::string_view autosave_mark = "autosaved by mosaiq-studio";
+
+// Whether a file's first bytes are those of an autosave: its first line is the mark, exactly.
+bool autosaved_by_studio(std::string_view first_bytes);
+
 // What begins the comment of every GIF mosaiq-view writes.
 constexpr std::string_view gif_mark = "written by mosaiq-view";
 

@@ -6,6 +6,7 @@
 
 #include "platform/file_access.h"
 #include "platform/file_names.h"
+#include "song/player_clock.h"
 
 namespace mosaiq {
 
@@ -139,6 +140,15 @@ std::string tempo_text(double bpm) {
   char text[32];
   std::snprintf(text, sizeof text, "%g", bpm);
   return text;
+}
+
+std::string song_words(const std::string& name, const Song& song, double bpm) {
+  const SignatureChange opening = song.opening();
+  const std::string at = std::to_string(opening.numerator) + "/" +
+                         std::to_string(opening.denominator) + " at " +
+                         tempo_text(TempoMap(song, bpm).opening_bpm()) + " quarter notes a minute";
+  if (name.empty()) return "no song: the timing assumes " + at;
+  return "song " + name + ": " + at + (bpm > 0 ? " (--bpm)" : " at its start");
 }
 
 std::string no_song_found(const std::string& looked) {

@@ -61,6 +61,10 @@ std::string song_line_words(FileAccess& files, const std::string& file, const st
 // A tempo as the programs say it: "140.06", "120".
 std::string tempo_text(double bpm);
 
+// The song and tempo a page's times follow, in words: "song NAME: 3/4 at 100 quarter notes a
+// minute at its start" (" (--bpm)" for a tempo given), or "no song: the timing assumes ...".
+std::string song_words(const std::string& name, const Song& song, double bpm);
+
 // What is said once when the timing needed a song and none was found, nor a tempo given:
 // "no song found (LOOKED); timing assumes 4/4 at 120 quarter notes a minute".
 std::string no_song_found(const std::string& looked);

@@ -1,7 +1,11 @@
 // Plays a WRD script on an 80 x 25 screen of spans, in step with the timeline of the song. A
 // module: strict, and nothing of it is global but window.player.
 //
-// The script's data (written by mosaiq-view, in the JSON block "script-data") holds for every
+// The same code plays mosaiq-view's page, whose script comes in the JSON block "script-data",
+// and mosaiq-studio's, which hands it loadScript() again whenever the script changes (and
+// useSound() once its sound is there): the screen, the panel, the sound and the clock are one.
+//
+// The script's data (written by mosaiq-view's page_data) holds for every
 // frame its changes as runs of cells [index, flags, text, ...] (index = row * 80 + column;
 // flags = colour + 8 * kind: NARROW_TEXT characters, WIDE_TEXT ones taking two columns each,
 // GRID_CELLS: a column of the block glyph "\u25a0" per character, "0" to "7" its colour, or a
@@ -19,9 +23,9 @@ const SPEEDS = [0.25, 0.5, 0.75, 1, 1.5, 2, 3, 4];  // the speed list offers the
 const WIDE_TEXT = 1, GRID_CELLS = 2;  // the kinds of run; 0 is NARROW_TEXT
 
 const $ = (id) => document.getElementById(id);
-const data = JSON.parse($("script-data").textContent);
-const starts = data.starts;
-const frameCount = data.frames.length;
+let data = { frames: [[]], starts: [0], end: 0, bars: [[1, 1]], panels: [{ pattern: "", measure: "", beat: "" }], song: "", audio: false };
+let starts = data.starts;
+let frameCount = 1;
 
 // A screen's state: the text and the class of every column.
 function blankScreen() {
@@ -61,8 +65,10 @@ function applyFrame(screen, k) {
 }
 
 // Keyframes: the screen after every KEYFRAME_EVERY-th frame, so a seek never replays from 0.
-const keyframes = [];
-{
+let keyframes = [];
+
+function makeKeyframes() {
+  keyframes = [];
   const screen = blankScreen();
   for (let k = 0; k < frameCount; ++k) {
     applyFrame(screen, k);
@@ -132,11 +138,12 @@ const state = {
   waiting: false,     // asked to play before that: frames and sound wait for it together
   userMuted: false,   // muted with m or the button
   audioTarget: null,  // where the sound is to be put once it can be
+  loop: null,         // [from, to] in seconds: played over and over
 };
 
 // The song's sound, when the page has it. Its time 0 is the timeline's: while it plays, the
 // frames follow its position; past its end, the page's clock goes on from there.
-const audio = data.audio ? $("audio") : null;
+let audio = null;
 
 function audioLength() {
   return audio && Number.isFinite(audio.duration) ? audio.duration : 0;
@@ -222,6 +229,10 @@ function tick() {
     state.anchorTime = now = audioLength();  // past the sound: the page's clock goes on
     state.anchorWall = performance.now();
   }
+  if (state.loop && now >= state.loop[1]) {
+    seekTime(state.loop[0]);
+    return;
+  }
   if (now >= data.end && !onAudio()) {
     if ($("loop").checked) {
       state.anchorTime = 0;
@@ -290,6 +301,20 @@ function seek(k) {
   }
 }
 
+// Goes to a time on the timeline, the frame that shows there with it.
+function seekTime(t) {
+  t = Math.max(0, t);
+  state.anchorTime = t;
+  state.anchorWall = performance.now();
+  showFrame(frameAt(t));
+  showTime(t);
+  placeAudio(t);
+  if (state.playing) {
+    if (state.timer !== null) clearTimeout(state.timer);
+    tick();
+  }
+}
+
 function setSpeed(speed) {
   state.anchorTime = timelineNow();
   state.anchorWall = performance.now();
@@ -326,12 +351,14 @@ function fullScreen() {
   }
 }
 
-// Keys work wherever the focus is.
+// Keys work wherever the focus is, but in a field for text.
+const typing = (event) => event.target instanceof Element &&
+  event.target.matches("input[type=text], input[type=number], textarea");
 document.addEventListener("pointerdown", (event) => {
   if (gesture()) event.preventDefault();
 }, true);
 document.addEventListener("keydown", (event) => {
-  if (event.ctrlKey || event.metaKey || event.altKey) return;
+  if (event.ctrlKey || event.metaKey || event.altKey || typing(event)) return;
   if (gesture()) {
     event.preventDefault();
     return;
@@ -367,16 +394,18 @@ for (const speed of SPEEDS) {
   $("speed").appendChild(option);
 }
 $("speed").onchange = () => setSpeed(Number($("speed").value));
-$("seek").max = String(Math.round(data.end * 1000));
 $("seek").oninput = () => seek(frameAt(Number($("seek").value) / 1000));
-$("last").textContent = frameCount - 1;
-$("song").textContent = data.song;
 $("mute").onclick = toggleMute;
 $("volume").oninput = () => { if (audio) audio.volume = Number($("volume").value); };
-if (!audio) {
-  $("mute").hidden = true;
-  $("volume").hidden = true;
-} else {
+$("mute").hidden = true;
+$("volume").hidden = true;
+
+// The page's sound from this element on: its controls shown, its pauses followed.
+function useSound(element) {
+  if (audio === element) return;
+  audio = element;
+  $("mute").hidden = false;
+  $("volume").hidden = false;
   // A sound this browser cannot play leaves the frames on the page's own clock.
   audio.addEventListener("error", () => { notice("this browser cannot play the sound"); });
   // The sound stopped by the browser or the system while the page plays, within the sound:
@@ -387,12 +416,13 @@ if (!audio) {
       pause();
     }
   });
+  applyMute();
 }
-applyMute();
 
 // Marks on the bar where the panel's pattern changes.
-{
+function drawMarks() {
   const marks = $("marks");
+  marks.replaceChildren();
   for (let k = 1; k < frameCount; ++k) {
     const before = data.panels[k - 1].pattern;
     if (before === "" || data.panels[k].pattern === before) continue;
@@ -403,6 +433,22 @@ applyMute();
   }
 }
 
+// Takes the script's data, the frame on screen (or the time, while playing) kept.
+function loadScript(next) {
+  data = next;
+  starts = data.starts;
+  frameCount = data.frames.length;
+  makeKeyframes();
+  $("seek").max = String(Math.round(data.end * 1000));
+  $("last").textContent = frameCount - 1;
+  $("song").textContent = data.song;
+  drawMarks();
+  const k = Math.min(Math.max(state.frame, 0), frameCount - 1);
+  state.frame = -1;
+  showFrame(state.playing ? frameAt(timelineNow()) : k);
+  showTime(state.playing ? timelineNow() : starts[state.frame]);
+}
+
 // "#frame=K" opens on frame K ("end": the last), "&play" starts playing; frame 1 otherwise.
 function fromAddress() {
   const match = /frame=(\d+|end)/.exec(location.hash);
@@ -411,20 +457,29 @@ function fromAddress() {
   seek(Math.min(k, frameCount - 1));
   if (/[#&]play\b/.test(location.hash)) play();
 }
-window.addEventListener("hashchange", fromAddress);
-fromAddress();
+
+if ($("script-data")) {
+  loadScript(JSON.parse($("script-data").textContent));
+  if (data.audio) useSound($("audio"));
+  window.addEventListener("hashchange", fromAddress);
+  fromAddress();
+}
 
 window.player = {
   get frame() { return state.frame; },
-  frameCount,
-  startTimes: starts,
+  get time() { return timelineNow(); },
+  get frameCount() { return frameCount; },
+  get startTimes() { return starts; },
   get playing() { return state.playing; },
   get speed() { return state.speed; },
   set speed(value) { setSpeed(value); },
   seek,
+  seekTime,
   play,
   pause,
-  audio: audio !== null,
+  get loop() { return state.loop; },
+  set loop(span) { state.loop = span && span[1] > span[0] ? [span[0], span[1]] : null; },
+  get audio() { return audio !== null; },
   get audioTime() {
     if (!audio) return null;
     return state.audioTarget !== null ? Math.min(state.audioTarget, audioLength() || Infinity)

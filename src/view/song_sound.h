@@ -2,10 +2,12 @@
 // on the audio device while the terminal player shows the frames, which follow its position.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "song/midi_file.h"
 
@@ -35,10 +37,15 @@ struct RenderedSong {
 // The longest sound a song is rendered into, in seconds.
 constexpr double longest_rendering = 3600;
 
-// Renders the song; `progress` is told now and then how much of it is done (0 to 1). False, with
-// the problem in words, when it cannot be rendered.
+// Renders the song; `progress` is told now and then how much of it is done (0 to 1), and stops it
+// by answering false. False, with the problem in words, when it cannot be rendered (or was
+// stopped).
 bool render_song(const SongSource& source, RenderedSong& rendered, std::string& problem,
-                 const std::function<void(double)>& progress);
+                 const std::function<bool(double)>& progress);
+
+// The loudest sample of every 1/per_second of a second of a rendered song (0 to 255), for its
+// waveform; false when it cannot be decoded.
+bool sound_peaks(std::string_view audio, int per_second, std::vector<std::uint8_t>& peaks);
 
 // The song playing: where it is, as the synthesiser has it, and the keys' commands.
 class SongSound {

@@ -4,6 +4,7 @@
 #include <sndfile.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -155,7 +156,7 @@ class Synth {
   fluid_player_t* player_ = nullptr;
 };
 
-// libsndfile writing into memory.
+// libsndfile writing into memory, or reading from it.
 struct MemoryFile {
   std::string bytes;
   sf_count_t at = 0;
@@ -174,7 +175,14 @@ SF_VIRTUAL_IO memory_io() {
     file.at = std::max<sf_count_t>(0, base + offset);
     return file.at;
   };
-  io.read = [](void*, sf_count_t, void*) -> sf_count_t { return 0; };
+  io.read = [](void* to, sf_count_t count, void* data) -> sf_count_t {
+    MemoryFile& file = *static_cast<MemoryFile*>(data);
+    const auto at = std::min(static_cast<std::size_t>(file.at), file.bytes.size());
+    const std::size_t size = std::min(static_cast<std::size_t>(count), file.bytes.size() - at);
+    std::memcpy(to, file.bytes.data() + at, size);
+    file.at += static_cast<sf_count_t>(size);
+    return static_cast<sf_count_t>(size);
+  };
   io.write = [](const void* from, sf_count_t count, void* data) {
     MemoryFile& file = *static_cast<MemoryFile*>(data);
     const auto at = static_cast<std::size_t>(file.at), size = static_cast<std::size_t>(count);
@@ -199,7 +207,7 @@ double song_seconds(const SongSource& source) {
 bool can_play_songs() { return true; }
 
 bool render_song(const SongSource& source, RenderedSong& rendered, std::string& problem,
-                 const std::function<void(double)>& progress) {
+                 const std::function<bool(double)>& progress) {
   Synth synth;
   if (!synth.open(source, problem)) return false;
   MemoryFile memory;
@@ -225,7 +233,11 @@ bool render_song(const SongSource& source, RenderedSong& rendered, std::string& 
     synth.write(samples, block);
     sf_writef_float(file, samples.data(), block);
     seconds += 0.1;
-    progress(std::min(seconds / length, 1.0));
+    if (!progress(std::min(seconds / length, 1.0))) {
+      sf_close(file);
+      problem = "stopped";
+      return false;
+    }
   }
   if (seconds < length)
     rendered.cut = "the song is longer than an hour: the page plays its first hour";
@@ -235,6 +247,27 @@ bool render_song(const SongSource& source, RenderedSong& rendered, std::string& 
   rendered.bytes = std::move(memory.bytes);
   rendered.seconds = seconds;
   return good;
+}
+
+bool sound_peaks(std::string_view audio, int per_second, std::vector<std::uint8_t>& peaks) {
+  peaks.clear();
+  MemoryFile memory{std::string(audio), 0};
+  SF_VIRTUAL_IO io = memory_io();
+  SF_INFO info{};
+  SNDFILE* file = sf_open_virtual(&io, SFM_READ, &info, &memory);
+  if (file == nullptr) return false;
+  const sf_count_t block = std::max<sf_count_t>(1, info.samplerate / per_second);
+  std::vector<float> samples(static_cast<std::size_t>(block * info.channels));
+  sf_count_t got = 0;
+  while ((got = sf_readf_float(file, samples.data(), block)) > 0) {
+    float loudest = 0;
+    for (sf_count_t i = 0; i < got * info.channels; ++i) {
+      loudest = std::max(loudest, std::abs(samples[static_cast<std::size_t>(i)]));
+    }
+    peaks.push_back(static_cast<std::uint8_t>(std::lround(std::min(loudest, 1.0f) * 255)));
+  }
+  sf_close(file);
+  return true;
 }
 
 namespace {

@@ -12,8 +12,13 @@ const char* const not_built = "this build has no FluidSynth";
 bool can_play_songs() { return false; }
 
 bool render_song(const SongSource&, RenderedSong&, std::string& problem,
-                 const std::function<void(double)>&) {
+                 const std::function<bool(double)>&) {
   problem = not_built;
+  return false;
+}
+
+bool sound_peaks(std::string_view, int, std::vector<std::uint8_t>& peaks) {
+  peaks.clear();
   return false;
 }
 

@@ -34,16 +34,6 @@ struct Run {
   bool song_said = false;  // what timing without a song assumes was said already
 };
 
-// The song and tempo the times follow, in words.
-std::string song_words(const Run& run, const Song& song) {
-  const SignatureChange opening = song.opening();
-  const std::string at =
-      std::to_string(opening.numerator) + "/" + std::to_string(opening.denominator) + " at " +
-      tempo_text(TempoMap(song, run.options.bpm).opening_bpm()) + " quarter notes a minute";
-  if (run.song.empty()) return "no song: the timing assumes " + at;
-  return "song " + run.song + ": " + at + (run.options.bpm > 0 ? " (--bpm)" : " at its start");
-}
-
 // Reads the script and its song into `showing`; false, with the problem, when either cannot be
 // used. `notes` gets what was passed over in reading the song; with `keep`, the song is kept in
 // the run for its sound.
@@ -75,7 +65,7 @@ bool load_showing(Run& run, Showing& showing, std::string& problem, std::string&
     if (keep) run.midi = std::move(read.midi);
   }
   showing.times = frame_times(showing.script, song, run.options.bpm);
-  showing.song = song_words(run, song);
+  showing.song = song_words(run.song, song, run.options.bpm);
   if (keep) run.tempo_map = std::move(song);
   return true;
 }

@@ -54,11 +54,12 @@ class Progress {
   ~Progress() {
     if (percent_ >= 0) reporter_.err("\r\x1b[K");
   }
-  void operator()(double done) {
+  bool operator()(double done) {
     const int percent = static_cast<int>(done * 100);
-    if (!shown_ || percent == percent_) return;
+    if (!shown_ || percent == percent_) return true;
     percent_ = percent;
     reporter_.err("\rmosaiq-view: rendering the song: " + std::to_string(percent) + "%");
+    return true;
   }
 
  private:
@@ -69,54 +70,63 @@ class Progress {
 
 }  // namespace
 
+PageRendering render_for_page(const RenderingRequest& request,
+                              const std::function<bool(double)>& progress) {
+  PageRendering rendering;
+  if (!can_play_songs()) {
+    rendering.problem = not_built;
+    return rendering;
+  }
+  SoundFontChoice soundfont = choose_soundfont(request.files, request.console, request.soundfont);
+  // A rendering kept from before, of the same song, SoundFont and span, does: the SoundFont is
+  // not even read.
+  RenderCache cache(request.files, request.console);
+  FileStamp stamp;
+  const bool cached =
+      soundfont.problem.empty() && request.use_cache && request.files.stamp(soundfont.name, stamp);
+  const std::string key =
+      cached ? RenderCache::key(request.midi, soundfont.name, stamp, request.until, request.bpm)
+             : "";
+  if ((cached && cache.find(key, rendering.bytes)) || request.only_cached) return rendering;
+  if (soundfont.problem.empty()) read_soundfont(request.files, soundfont);
+  if (!soundfont.problem.empty()) {
+    rendering.problem = soundfont.problem;
+    rendering.named = soundfont.named;
+    return rendering;
+  }
+  const SongSource source{request.midi, request.song, soundfont.bytes, request.bpm, request.until};
+  RenderedSong rendered;
+  std::string problem;
+  if (!render_song(source, rendered, problem, progress)) {
+    rendering.problem = "cannot render the song: " + problem;
+    return rendering;
+  }
+  rendering.cut = rendered.cut;
+  if (cached) cache.keep(key, rendered.bytes);
+  rendering.bytes = std::move(rendered.bytes);
+  return rendering;
+}
+
 int page_sound(const SoundRequest& request, std::string& url) {
   url.clear();
   const ViewOptions& options = request.options;
   if (options.no_audio) return 0;
   if (!options.audio.empty()) return audio_file(request, url) ? 0 : 2;
   if (request.midi.empty()) return 0;
-  const char* const silent = "; the page is silent";
-  if (!can_play_songs()) {
-    request.reporter.say(not_built + std::string(silent));
-    return 0;
-  }
-  SoundFontChoice soundfont =
-      choose_soundfont(request.files, request.reporter.console(), options.soundfont);
-  // A rendering kept from before, of the same song, SoundFont and span, does: the SoundFont is
-  // not even read.
-  RenderCache cache(request.files, request.reporter.console());
-  FileStamp stamp;
-  const bool cached =
-      soundfont.problem.empty() && !options.no_cache && request.files.stamp(soundfont.name, stamp);
-  const std::string key =
-      cached ? RenderCache::key(request.midi, soundfont.name, stamp, request.until, options.bpm)
-             : "";
-  std::string bytes;
-  if (cached && cache.find(key, bytes)) {
-    url = data_url("audio/ogg", bytes);
-    return 0;
-  }
-  if (soundfont.problem.empty()) read_soundfont(request.files, soundfont);
-  if (!soundfont.problem.empty()) {
-    if (soundfont.named) request.reporter.say(soundfont.problem);
-    if (!soundfont.named) request.reporter.say(soundfont.problem + silent);
-    return soundfont.named ? 2 : 0;
-  }
-  const SongSource source{request.midi, request.song, soundfont.bytes, options.bpm, request.until};
-  RenderedSong rendered;
-  std::string problem;
-  bool done = false;
+  PageRendering rendering;
   {
     Progress progress(request.reporter);
-    done = render_song(source, rendered, problem, std::ref(progress));
+    rendering = render_for_page(
+        {request.files, request.reporter.console(), options.soundfont, !options.no_cache,
+         request.midi, request.song, options.bpm, request.until, false},
+        std::ref(progress));
   }
-  if (!done) {
-    request.reporter.say("cannot render the song: " + problem + silent);
-    return 0;
+  if (!rendering.problem.empty()) {
+    request.reporter.say(rendering.problem + (rendering.named ? "" : "; the page is silent"));
+    return rendering.named ? 2 : 0;
   }
-  if (!rendered.cut.empty()) request.reporter.say(rendered.cut);
-  if (cached) cache.keep(key, rendered.bytes);
-  url = data_url("audio/ogg", rendered.bytes);
+  if (!rendering.cut.empty()) request.reporter.say(rendering.cut);
+  url = data_url("audio/ogg", rendering.bytes);
   return 0;
 }
 

@@ -4,6 +4,7 @@
 // in one line and the run goes on silent; what the author named and cannot be used stops it.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,6 +14,7 @@
 #include "view/terminal_player.h"
 
 namespace mosaiq {
+class Console;
 class FileAccess;
 class Reporter;
 }  // namespace mosaiq
@@ -33,6 +35,36 @@ struct SoundRequest {
 
 // Larger than any audio file a page carries.
 constexpr std::size_t max_audio_bytes = std::size_t{256} << 20;
+
+// A song rendered for a page (Ogg Opus), or why not.
+struct PageRendering {
+  std::string bytes;    // empty: none
+  std::string problem;  // why there is none, in words (empty when there is one)
+  bool named = false;   // the problem is with a SoundFont the author named
+  std::string cut;      // what a song longer than an hour lost, in words
+};
+
+// What a rendering is made of: the SoundFont option (--soundfont; empty: the one the environment
+// names, or Debian's), whether the cache is used, the song as players read it and as timed, a
+// constant tempo in place of its own (when above 0), and where the sound ends in seconds (0:
+// with the song).
+struct RenderingRequest {
+  FileAccess& files;
+  Console& console;
+  std::string soundfont;
+  bool use_cache = true;
+  std::string_view midi;
+  const Song& song;
+  double bpm = 0;
+  double until = 0;
+  bool only_cached = false;
+};
+
+// The song rendered: kept in the cache from before (the SoundFont not even read), else rendered
+// and kept there; with `only_cached`, nothing is rendered. `progress` is told now and then how
+// much is done (0 to 1), and stops the rendering by answering false.
+PageRendering render_for_page(const RenderingRequest& request,
+                              const std::function<bool(double)>& progress);
 
 // The page's sound as a data URL (empty: a silent page), rendered or, rendered before, kept in
 // the cache (unless --no-cache). Returns 0, or 2 when the page must not be written: an --audio

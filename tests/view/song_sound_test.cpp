@@ -215,6 +215,7 @@ TEST(SongSound, TheRenderedSongStartsAtTheSongsTimeZeroAndLastsToItsEnd) {
   double last_progress = 0;
   ASSERT_TRUE(render_song({as_read, song, soundfont}, rendered, problem, [&](double done) {
     last_progress = done;
+    return true;
   })) << problem;
   EXPECT_EQ(last_progress, 1.0);
   EXPECT_EQ(audio_kind(rendered.bytes).name, "Ogg Opus");
@@ -225,6 +226,16 @@ TEST(SongSound, TheRenderedSongStartsAtTheSongsTimeZeroAndLastsToItsEnd) {
   EXPECT_GE(samples.size() / 48000.0, 4.0) << "to the song's end";
   EXPECT_LT(samples.size() / 48000.0, 5.5) << rendered.seconds;
   EXPECT_LT(rendered.bytes.size() / rendered.seconds, 7000) << "about 48 kbit/s";
+  // Its waveform: silent until the note, loud with it, ten peaks a second.
+  std::vector<std::uint8_t> peaks;
+  ASSERT_TRUE(sound_peaks(rendered.bytes, 10, peaks));
+  EXPECT_NEAR(static_cast<double>(peaks.size()), samples.size() / 4800.0, 1);
+  EXPECT_LE(peaks[15], 1);
+  EXPECT_GE(*std::max_element(peaks.begin() + 20, peaks.end()), 4);
+  // A rendering asked to stop, stops.
+  EXPECT_FALSE(render_song({as_read, song, soundfont}, rendered, problem,
+                           [](double done) { return done < 0.5; }));
+  EXPECT_EQ(problem, "stopped");
 }
 #endif
 
