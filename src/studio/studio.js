@@ -503,7 +503,11 @@ timeline.addEventListener("pointerdown", (event) => {
     const k = frameUnder(x);
     drag.kind = k > 0 ? "frame" : null;
     drag.frame = k;
-    if (k > 0) selectFrame(k, event.shiftKey);
+    const [first, last] = studio.selection;
+    // A press on a frame already among several selected keeps them, for dragging them all.
+    if (k > 0 && (event.shiftKey || k < first || k > last || first === last)) {
+      selectFrame(k, event.shiftKey);
+    }
   }
   drawTimeline();
 });
@@ -530,9 +534,11 @@ timeline.addEventListener("pointerup", (event) => {
   const kind = drag.kind;
   drag.kind = null;
   if (kind === "frame" && drag.moved) {
-    const frame = studio.doc.frames[drag.frame - 1];
-    const t = frame.start + xTime(event.offsetX) - xTime(drag.from);
-    command({ command: "move", frame: drag.frame, seconds: Math.max(0, t).toFixed(4),
+    // A selection moves as one: its first frame, and every frame after it, go.
+    const [first, last] = studio.selection;
+    const moved = drag.frame >= first && drag.frame <= last ? first : drag.frame;
+    const t = studio.doc.frames[moved - 1].start + xTime(event.offsetX) - xTime(drag.from);
+    command({ command: "move", frame: moved, seconds: Math.max(0, t).toFixed(4),
               snap: event.altKey ? "step" : "beat" });
   } else if (kind === "loop" && !drag.moved) {
     window.player.loop = null;
@@ -702,9 +708,12 @@ function studioKeys(event) {
   event.stopPropagation();
 }
 
-// The playhead and the frame edited follow the player.
+// The playhead and the frame edited follow the player; the timeline is drawn again when the
+// time has moved.
+let drawnAt = -1;
 function follow() {
-  if (studio.doc) {
+  if (studio.doc && (window.player.playing || window.player.time !== drawnAt)) {
+    drawnAt = window.player.time;
     const k = window.player.frame;
     if (window.player.playing && k >= 1 && k !== studio.frame) {
       studio.frame = k;
