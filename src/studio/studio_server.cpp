@@ -117,7 +117,8 @@ std::string studio_page(const std::string& title) {
   const std::string_view viewer = view::page_html;
   const std::size_t from = viewer.find("<div id=\"player\">");
   const std::size_t to = viewer.find("<script type=\"application/json\"");
-  std::string player(viewer.substr(from, to - from));
+  std::string player(from < to && to != std::string_view::npos ? viewer.substr(from, to - from)
+                                                               : std::string_view());
   const std::size_t audio = player.find("@AUDIO@");
   if (audio != std::string::npos) player.erase(audio, 7);
   std::string page = studio_html;

@@ -129,6 +129,10 @@ StudioSession::Outcome StudioSession::place_clip(const std::vector<ClipFile>& fi
                                                  bool replace, std::uint64_t base, Clip& clip,
                                                  std::string& problem) {
   if (base != revision_) return Outcome::stale;
+  if (!analysis().in_step) {
+    problem = "the studio cannot follow this file's frames";
+    return Outcome::refused;
+  }
   WveDocument document = this->document();
   const std::int64_t first = first_frame_position(measures_);
   const std::int64_t start =
