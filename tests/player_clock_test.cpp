@@ -98,6 +98,11 @@ TEST(PlayerClock, CountsMeasuresAndBeatsThroughTheSignatures) {
   }
   EXPECT_EQ(map.beat_units(3), 48);
   EXPECT_EQ(MeasureMap(5, 4).position(2, 1), 5 * 96) << "a constant signature";
+  // Stamps far past any song (a checker's measure of a billion beats, found by fuzzing) are held
+  // 2^60 units out, either way, not overflowed.
+  const MeasureMap huge(1010101012, 4);
+  EXPECT_EQ(huge.position(INT32_MAX, INT32_MAX), std::int64_t{1} << 60);
+  EXPECT_EQ(huge.position(INT32_MIN, 1), -(std::int64_t{1} << 60));
 }
 
 TEST(PlayerClock, SecondsAndQuartersAlongTheTempoMapAreInverses) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 namespace mosaiq {
 
@@ -42,9 +43,29 @@ const MeasureMap::Segment& MeasureMap::segment_at(std::int64_t position) const {
   return after == segments_.begin() ? segments_.front() : *(after - 1);
 }
 
+namespace {
+
+// Positions are held within this, far past any song, so that sums and differences of them stay
+// exact whatever measure and beat a file names.
+constexpr std::int64_t farthest = std::int64_t{1} << 60;
+
+std::int64_t bounded(std::int64_t value) { return std::clamp(value, -farthest, farthest); }
+
+// a * b for a and b within the bound, held within it.
+std::int64_t bounded_product(std::int64_t a, std::int64_t b) {
+  if (a != 0 && (b > farthest / std::abs(a) || b < -farthest / std::abs(a))) {
+    return (a < 0) != (b < 0) ? -farthest : farthest;
+  }
+  return a * b;
+}
+
+}  // namespace
+
 std::int64_t MeasureMap::position(std::int64_t measure, std::int64_t beat) const {
   const Segment& s = segment_at_measure(measure);
-  return s.start + ((measure - s.measure) * s.beats + (beat - 1)) * s.beat;
+  const std::int64_t beats =
+      bounded(bounded_product(bounded(measure - s.measure), s.beats) + bounded(beat - 1));
+  return bounded(s.start + bounded_product(beats, s.beat));
 }
 
 std::int64_t MeasureMap::beat_units(std::int64_t measure) const {

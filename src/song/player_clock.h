@@ -88,7 +88,8 @@ class MeasureMap {
   MeasureMap(std::int64_t beats, int note);
 
   // Where beat `beat` of measure `measure` starts. A beat past the measure's last goes on into
-  // the next measures, as counting on would.
+  // the next measures, as counting on would. Far past any song (2^60 units either way) the
+  // position is held there, whatever measure and beat a file names.
   std::int64_t position(std::int64_t measure, std::int64_t beat) const;
   // The length of a beat at that measure, and of the measure.
   std::int64_t beat_units(std::int64_t measure) const;
