@@ -89,6 +89,10 @@ std::int64_t MeasureMap::opening_measure() const {
   return segments_.front().beats * segments_.front().beat;
 }
 
+double song_end_quarters(const Song& song) {
+  return static_cast<double>(song.end_tick) / std::max<std::uint32_t>(song.ticks_per_quarter, 1);
+}
+
 std::int64_t startup_units(const MeasureMap& measures) { return measures.opening_measure(); }
 
 std::int64_t first_frame_position(const MeasureMap& measures) {

@@ -131,6 +131,9 @@ constexpr bool falls_on_step(std::int64_t first, std::int64_t position) {
 
 // --- Seconds ---
 
+// Where the song's last event is, in quarter notes from its start.
+double song_end_quarters(const Song& song);
+
 // Seconds along the song's tempo map (120 quarter notes a minute before its first change, its
 // last tempo on past its end), or at a constant tempo when `bpm` is above 0.
 class TempoMap {

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "convert/memory_streams.h"
+#include "import/import_options.h"
 #include "import/import_timing.h"
 #include "import/natural_order.h"
 #include "import/picture_input.h"
@@ -123,6 +124,21 @@ std::string summary(const import::ImportedPictures& pictures, const import::Plac
 }
 
 }  // namespace
+
+bool read_clip_options(const std::vector<std::string>& arguments, ClipOptions& options,
+                       std::string& problem) {
+  std::vector<std::string> line = arguments;
+  line.insert(line.end(), {"--", "clip"});  // the importer's command line names a picture
+  import::ImportOptions read;
+  if (import::parse_import_options(line, read, problem) != CommandRequest::run) return false;
+  options.per_beat = read.per_beat;
+  options.ink = read.ink;
+  options.background = read.background;
+  options.trim = read.grid.trim;
+  options.sheet_columns = read.sheet_columns;
+  options.sheet_rows = read.sheet_rows;
+  return true;
+}
 
 bool import_clip(const std::vector<ClipFile>& files, const ClipOptions& options, int width,
                  int height, const Song& song, double bpm, std::int64_t start, Clip& clip,

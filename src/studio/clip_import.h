@@ -34,6 +34,11 @@ struct Clip {
   std::string preview_png;  // the contact sheet: each picture beside its cells
 };
 
+// The importer's options for a clip (--per-beat, --ink, --background, --no-trim, --sheet), read
+// by the importer's own parser; false, with the problem in its words, for any other or a bad value.
+bool read_clip_options(const std::vector<std::string>& arguments, ClipOptions& options,
+                       std::string& problem);
+
 // The most bytes a clip's files may have in all.
 constexpr std::size_t most_clip_bytes = std::size_t{64} << 20;
 

@@ -13,14 +13,8 @@ namespace {
 // The longest a command may make the animation grow at once, in quarter notes.
 constexpr std::int64_t longest_added_quarters = 20000;
 
-std::string_view text_of(const Line& line) {
-  std::string_view text = *line;
-  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.remove_suffix(1);
-  return text;
-}
-
 bool is_announcement(const Line& line) {
-  return classify_line(text_of(line), false) == LineKind::pattern;
+  return classify_line(line_text(line), false) == LineKind::pattern;
 }
 
 Lines& leading_of(WveDocument& document, std::size_t frame) {
@@ -268,7 +262,7 @@ std::vector<Announcement> announcements_at(const WveDocument& document, std::siz
   const Lines& lines = frame == 0 ? document.header : document.frames[frame].leading;
   for (const Line& line : lines) {
     if (!is_announcement(line)) continue;
-    const PatternScan scan = scan_pattern(text_of(line));
+    const PatternScan scan = scan_pattern(line_text(line));
     if (scan.number_converted) found.push_back({scan.number, std::string(scan.text)});
   }
   return found;
@@ -354,7 +348,7 @@ bool resize_grid(WveDocument& document, int width, int height, std::string& prob
   bool in_header = true;
   std::size_t at = 0;
   for (; at < document.header.size(); ++at) {
-    const LineKind kind = classify_line(text_of(document.header[at]), in_header);
+    const LineKind kind = classify_line(line_text(document.header[at]), in_header);
     if (kind == LineKind::grid_size) break;
     if (ends_header(kind)) {
       in_header = false;

@@ -12,13 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "import/import_timing.h"
 #include "song/player_clock.h"
 #include "studio/wve_document.h"
 
 namespace mosaiq::studio {
 
-// The most frames a document may have.
-constexpr std::size_t most_frames = 200000;
+// The most frames a document may have: as many as an import writes.
+constexpr std::size_t most_frames = import::max_records;
 
 // A frame to add: its cells (width x height digits 0 to 7) and the division it lasts by.
 struct NewFrame {

@@ -5,14 +5,12 @@
 #include <limits>
 
 #include "import/pattern_marks.h"
+#include "platform/long_options.h"
 #include "studio/document_edits.h"
 
 namespace mosaiq::studio {
 
 namespace {
-
-// The longest time the page may name, in seconds: far past any song.
-constexpr double latest_seconds = 1e6;
 
 class Fields {
  public:
@@ -29,14 +27,7 @@ class Fields {
   // A whole number from `low` to `high`.
   bool number(const std::string& name, long long low, long long high, long long& value) {
     const std::string& digits = text(name);
-    value = 0;
-    bool good = !digits.empty() && digits.size() <= 12;
-    for (std::size_t i = 0; good && i < digits.size(); ++i) {
-      if (digits[i] == '-' && i == 0 && digits.size() > 1) continue;
-      good = digits[i] >= '0' && digits[i] <= '9';
-    }
-    if (good) value = std::strtoll(digits.c_str(), nullptr, 10);
-    if (good && value >= low && value <= high) return true;
+    if (read_count(digits, high, value) && value >= low) return true;
     problem_ = name + " wants a whole number from " + std::to_string(low) + " to " +
                std::to_string(high) + ", not '" + digits.substr(0, 20) + "'";
     return false;
@@ -52,12 +43,7 @@ class Fields {
 
   bool seconds(const std::string& name, double& value) {
     const std::string& digits = text(name);
-    char* end = nullptr;
-    value = std::strtod(digits.c_str(), &end);
-    if (!digits.empty() && end == digits.c_str() + digits.size() && std::isfinite(value) &&
-        value >= 0 && value <= latest_seconds) {
-      return true;
-    }
+    if (read_seconds(digits, value)) return true;
     problem_ = name + " wants a time in seconds, not '" + digits.substr(0, 20) + "'";
     return false;
   }
@@ -206,6 +192,10 @@ bool grid(WveDocument& document, Fields& fields, std::string& what, std::string&
 }
 
 }  // namespace
+
+bool read_seconds(std::string_view text, double& seconds) {
+  return read_decimal(text, 0, seconds) && seconds <= latest_seconds;
+}
 
 std::int64_t position_of_seconds(const CommandClock& clock, double seconds, bool to_beat) {
   const double units = clock.tempo.quarters_at(seconds) * units_per_quarter;

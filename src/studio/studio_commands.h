@@ -5,6 +5,7 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 
 #include "song/player_clock.h"
 #include "studio/wve_document.h"
@@ -35,6 +36,12 @@ struct CommandClock {
 // done; `what` names the command done, for undo ("paint frame 3").
 bool apply_command(WveDocument& document, const CommandClock& clock, const CommandFields& fields,
                    std::string& what, std::string& problem);
+
+// The longest time the page may name, in seconds: far past any song.
+constexpr double latest_seconds = 1e6;
+
+// A time in seconds as the page sends it ("12.5000"), 0 to latest_seconds; false for anything else.
+bool read_seconds(std::string_view text, double& seconds);
 
 // The position the page means by a time in seconds: the nearest beat, or the nearest step.
 std::int64_t position_of_seconds(const CommandClock& clock, double seconds, bool to_beat);

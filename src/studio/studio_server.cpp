@@ -71,43 +71,21 @@ std::string dropped_name(const std::string& given, std::size_t index) {
   return std::to_string(index) + "-" + name;
 }
 
+// The clip panel's fields as the importer's own options, read by its own parser.
 bool clip_options(const httplib::Request& request, ClipOptions& options, std::string& problem) {
-  const std::string per_beat = field(request, "perBeat"), ink = field(request, "ink"),
-                    background = field(request, "background"), sheet = field(request, "sheet");
-  if (!per_beat.empty()) options.per_beat = std::atoi(per_beat.c_str());
-  if (options.per_beat < 0 || options.per_beat > 24 ||
-      (options.per_beat > 0 && 24 % options.per_beat)) {
-    problem = "a picture lasts 1/N of a quarter note for an N that divides 24";
-    return false;
-  }
-  if (!ink.empty()) {
-    if (ink.size() != 1 || ink[0] < '0' || ink[0] > '7') {
-      problem = "the ink is a colour digit, 0 to 7";
-      return false;
-    }
-    options.ink = static_cast<std::uint8_t>(ink[0] - '0');
-  }
-  if (!background.empty()) {
-    if (background.size() != 7 || background[0] != '#' ||
-        background.find_first_not_of("0123456789abcdefABCDEF", 1) != std::string::npos) {
-      problem = "the background is a colour #RRGGBB";
-      return false;
-    }
-    options.background =
-        static_cast<std::uint32_t>(std::strtoul(background.c_str() + 1, nullptr, 16));
-  }
-  options.trim = field(request, "trim") != "0";
-  if (!sheet.empty()) {
-    const std::size_t by = sheet.find('x');
-    options.sheet_columns = std::atoi(sheet.substr(0, by).c_str());
-    options.sheet_rows = by == std::string::npos ? 0 : std::atoi(sheet.substr(by + 1).c_str());
-    if (options.sheet_columns < 1 || options.sheet_rows < 1 || options.sheet_columns > 1000 ||
-        options.sheet_rows > 1000) {
-      problem = "a sheet is cut into COLSxROWS frames";
-      return false;
+  std::vector<std::string> arguments;
+  for (const auto& [field_name, option] :
+       {std::pair<const char*, const char*>{"perBeat", "--per-beat"},
+        {"ink", "--ink"},
+        {"background", "--background"},
+        {"sheet", "--sheet"}}) {
+    const std::string value = field(request, field_name);
+    if (!value.empty() && !(value == "0" && option == std::string_view("--per-beat"))) {
+      arguments.insert(arguments.end(), {option, value});
     }
   }
-  return true;
+  if (field(request, "trim") == "0") arguments.push_back("--no-trim");
+  return read_clip_options(arguments, options, problem);
 }
 
 }  // namespace
@@ -251,8 +229,9 @@ void StudioServer::Routes::clips() {
     }
     ClipOptions options;
     std::string problem;
-    const double seconds = std::strtod(field(request, "seconds").c_str(), nullptr);
-    if (!clip_options(request, options, problem) || !(seconds >= 0 && seconds < 1e6)) {
+    double seconds = 0;
+    if (!clip_options(request, options, problem) ||
+        !read_seconds(field(request, "seconds"), seconds)) {
       refuse(response, 422, problem.empty() ? "a clip is dropped at a time in seconds" : problem);
       return;
     }
@@ -276,7 +255,7 @@ void StudioServer::Routes::clips() {
 void StudioServer::Routes::sound() {
   StudioSound* const song = owner.sound_;
   server.Get(at + "sound-state", [song](const httplib::Request&, httplib::Response& response) {
-    const SoundNow now = song ? song->now() : SoundNow{"none", 0, 0, "no song"};
+    const SoundNow now = song ? song->now() : SoundNow{"none", 0, "no song"};
     answer(response, 200,
            "{\"stage\":" + json_string(now.stage) + ",\"take\":" + std::to_string(now.take) +
                ",\"problem\":" + json_string(now.problem) + "}");

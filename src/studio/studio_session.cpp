@@ -16,19 +16,24 @@ StudioSession::StudioSession(FileAccess& files, SessionSetup setup)
       tempo_(setup_.song, setup_.bpm) {}
 
 std::string StudioSession::new_text() const {
-  std::string text;
-  if (!setup_.song_line.empty()) text += std::string(song_line_start) + setup_.song_line + "\r\n";
+  WveDocument document;
+  document.width = setup_.width;
+  document.height = setup_.height;
+  if (!setup_.song_line.empty()) {
+    document.header.push_back(make_line(std::string(song_line_start) + setup_.song_line + "\r\n"));
+  }
   if (setup_.width != default_grid_width || setup_.height != default_grid_height) {
-    text += "*nXY=" + std::to_string(setup_.width) + "," + std::to_string(setup_.height) + "\r\n";
+    document.header.push_back(make_line("*nXY=" + std::to_string(setup_.width) + "," +
+                                        std::to_string(setup_.height) + "\r\n"));
   }
   // One dark frame, a quarter note long, where the player shows its first.
-  const SongBeat at = measures_.at(first_frame_position(measures_));
-  text += "*f1-" + std::to_string(at.measure) + "-" + std::to_string(at.beat) + "-0/" +
-          std::to_string(header_division) + "\r\n";
-  for (int row = 0; row < setup_.height; ++row) {
-    text += std::string(static_cast<std::size_t>(setup_.width), '0') + "\r\n";
-  }
-  return text + "*end\r\n";
+  FrameBlock dark;
+  dark.cells.assign(static_cast<std::size_t>(setup_.width * setup_.height), '0');
+  dark.cells_changed = true;
+  dark.division = header_division;
+  document.frames.push_back(std::move(dark));
+  document.trailer.push_back(make_line("*end\r\n"));
+  return join_lines(document_lines(document, measures_));
 }
 
 bool StudioSession::read_disk(std::string& text, bool& exists, std::string& problem) {
@@ -80,8 +85,8 @@ bool StudioSession::open(bool recover, std::string& problem) {
 
 const Analysis& StudioSession::analysis() {
   if (!analysis_ || analysed_ != revision_) {
-    const WveDocument document = read_document(lines_, measures_);
-    analysis_ = analyse(join_lines(lines_), document,
+    read_ = read_document(lines_, measures_);
+    analysis_ = analyse(join_lines(lines_), read_,
                         {setup_.song, setup_.has_song, setup_.bpm, setup_.song_words});
     analysed_ = revision_;
   }
@@ -89,12 +94,18 @@ const Analysis& StudioSession::analysis() {
 }
 
 WveDocument StudioSession::document() {
-  WveDocument document = read_document(lines_, measures_);
   const Analysis& seen = analysis();
+  WveDocument document = read_;
   for (std::size_t k = 0; k < document.frames.size() && k < seen.cells.size(); ++k) {
     document.frames[k].cells = seen.cells[k];
   }
   return document;
+}
+
+bool StudioSession::followed(std::string& problem) {
+  if (analysis().in_step) return true;
+  problem = "the studio cannot follow this file's frames";
+  return false;
 }
 
 void StudioSession::take(Lines lines, std::string what) {
@@ -106,10 +117,7 @@ void StudioSession::take(Lines lines, std::string what) {
 StudioSession::Outcome StudioSession::command(const CommandFields& fields, std::uint64_t base,
                                               std::string& problem) {
   if (base != revision_) return Outcome::stale;
-  if (!analysis().in_step) {
-    problem = "the studio cannot follow this file's frames";
-    return Outcome::refused;
-  }
+  if (!followed(problem)) return Outcome::refused;
   WveDocument document = this->document();
   std::string what;
   if (!apply_command(document, {measures_, tempo_}, fields, what, problem)) {
@@ -129,10 +137,7 @@ StudioSession::Outcome StudioSession::place_clip(const std::vector<ClipFile>& fi
                                                  bool replace, std::uint64_t base, Clip& clip,
                                                  std::string& problem) {
   if (base != revision_) return Outcome::stale;
-  if (!analysis().in_step) {
-    problem = "the studio cannot follow this file's frames";
-    return Outcome::refused;
-  }
+  if (!followed(problem)) return Outcome::refused;
   WveDocument document = this->document();
   const std::int64_t first = first_frame_position(measures_);
   const std::int64_t start =
@@ -230,7 +235,8 @@ bool StudioSession::autosave(std::string& problem) {
   rules.ours = autosaved_by_studio;
   problem = output_refusal(files_, autosave_name(), rules);
   if (!problem.empty()) return false;
-  const std::string end = read_document(lines_, measures_).line_end;
+  analysis();
+  const std::string end = read_.line_end;
   std::string why;
   if (!files_.write_atomically(autosave_name(), std::string(autosave_mark) + end + text(), why)) {
     problem = "cannot write " + autosave_name() + ": " + why;
@@ -251,15 +257,9 @@ void StudioSession::drop_autosave() {
   autosaved_ = 0;
 }
 
-double StudioSession::animation_seconds() {
-  const Analysis& seen = analysis();
-  return seen.times.empty() ? 0 : seen.times.back().seconds;
-}
-
 std::string StudioSession::state_json() {
   const Analysis& seen = analysis();
-  const WveDocument document = read_document(lines_, measures_);
-  const StateView view{document,
+  const StateView view{read_,
                        seen,
                        measures_,
                        tempo_,

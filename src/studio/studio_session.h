@@ -87,11 +87,11 @@ class StudioSession {
   const std::string& name() const { return setup_.name; }
   // The text of the version in hand.
   std::string text() const { return join_lines(lines_); }
-  // The seconds the animation lasts, to its last frame's end.
-  double animation_seconds();
 
  private:
   const Analysis& analysis();
+  // Whether the player's frames are the document's, so that it can be edited; said when not.
+  bool followed(std::string& problem);
   WveDocument document();
   void take(Lines lines, std::string what);
   bool read_disk(std::string& text, bool& exists, std::string& problem);
@@ -105,6 +105,7 @@ class StudioSession {
   EditHistory history_;
   std::uint64_t revision_ = 1;
   std::optional<Analysis> analysis_;
+  WveDocument read_;            // the document as read from the version analysis_ is of
   std::uint64_t analysed_ = 0;  // the revision analysis_ is of
   // The file as it was last read or written; none: there was none.
   std::optional<std::string> disk_;

@@ -38,34 +38,32 @@ std::shared_ptr<const std::vector<std::uint8_t>> StudioSound::peaks() {
   return peaks_;
 }
 
-void StudioSound::keep(std::string bytes, const char* stage, double seconds) {
+void StudioSound::keep(std::string bytes, const char* stage) {
   auto peaks = std::make_shared<std::vector<std::uint8_t>>();
   view::sound_peaks(bytes, peaks_per_second, *peaks);
   std::lock_guard<std::mutex> lock(mutex_);
   audio_ = std::make_shared<const std::string>(std::move(bytes));
   peaks_ = std::move(peaks);
   now_.stage = stage;
-  now_.seconds = seconds;
   ++now_.take;
 }
 
 void StudioSound::render() {
   const auto going_on = [this](double) { return !stopping_; };
-  view::RenderingRequest request{files_,           console_,    setup_.soundfont,
-                                 setup_.use_cache, setup_.midi, setup_.song,
-                                 setup_.bpm,       0,           true};
+  view::SoundFontChoice kept;  // read for the first rendering, given to the second
+  view::RenderingRequest request{files_,      console_,    setup_.soundfont, setup_.use_cache,
+                                 setup_.midi, setup_.song, setup_.bpm,       0,
+                                 true,        &kept};
   // The whole song, when it was rendered before; else its first seconds, then the whole of it.
   view::PageRendering whole = view::render_for_page(request, going_on);
   if (whole.bytes.empty() && whole.problem.empty()) {
     const double length =
-        TempoMap(setup_.song, setup_.bpm)
-            .seconds_at(static_cast<double>(setup_.song.end_tick) /
-                        std::max<std::uint32_t>(setup_.song.ticks_per_quarter, 1));
+        TempoMap(setup_.song, setup_.bpm).seconds_at(song_end_quarters(setup_.song));
     if (length > first_rendering_seconds) {
       request.only_cached = false;
       request.until = first_rendering_seconds;
       view::PageRendering start = view::render_for_page(request, going_on);
-      if (!start.bytes.empty()) keep(std::move(start.bytes), "start", first_rendering_seconds);
+      if (!start.bytes.empty()) keep(std::move(start.bytes), "start");
     }
     request.only_cached = false;
     request.until = 0;
@@ -78,7 +76,7 @@ void StudioSound::render() {
     now_.problem = whole.problem.empty() ? "no sound" : whole.problem;
     return;
   }
-  keep(std::move(whole.bytes), "song", 0);
+  keep(std::move(whole.bytes), "song");
 }
 
 }  // namespace mosaiq::studio

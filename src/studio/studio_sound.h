@@ -36,7 +36,6 @@ struct SoundSetup {
 struct SoundNow {
   std::string stage;       // "none", "rendering", "start" (the first seconds) or "song"
   std::uint64_t take = 0;  // which rendering is at hand: another when it changes
-  double seconds = 0;      // how long it lasts
   std::string problem;     // why there is no sound, in words
 };
 
@@ -54,7 +53,7 @@ class StudioSound {
 
  private:
   void render();
-  void keep(std::string bytes, const char* stage, double seconds);
+  void keep(std::string bytes, const char* stage);
 
   FileAccess& files_;
   Console& console_;

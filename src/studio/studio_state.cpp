@@ -109,9 +109,7 @@ double seconds_at(const StateView& view, std::int64_t position) {
 // Every measure, with the seconds its beats start at, to a measure past the song's end and the
 // animation's.
 void append_ruler(const StateView& view, std::string& out) {
-  const std::int64_t song_end =
-      static_cast<std::int64_t>(view.song.end_tick * units_per_quarter /
-                                std::max<std::uint32_t>(view.song.ticks_per_quarter, 1));
+  const auto song_end = static_cast<std::int64_t>(song_end_quarters(view.song) * units_per_quarter);
   const std::int64_t end =
       std::max(song_end,
                view.analysis.times.empty() ? std::int64_t{0} : view.analysis.times.back().position);

@@ -9,14 +9,6 @@ namespace mosaiq::studio {
 
 namespace {
 
-// A line's text, without its line end.
-std::string_view text_of(const Line& line) {
-  std::string_view text = *line;
-  if (!text.empty() && text.back() == '\n') text.remove_suffix(1);
-  if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
-  return text;
-}
-
 // The longest line mosaiq reads whole.
 constexpr std::size_t longest_whole_line = WveReader::line_limit - 1;
 
@@ -54,6 +46,15 @@ std::string record_text(const FrameBlock& frame, const SongBeat& at, const std::
 
 Line make_line(std::string text) { return std::make_shared<const std::string>(std::move(text)); }
 
+std::string_view line_text(const Line& line) {
+  std::string_view text = *line;
+  if (!text.empty() && text.back() == '\n') {
+    text.remove_suffix(1);
+    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+  }
+  return text;
+}
+
 Lines split_lines(std::string_view bytes) {
   Lines lines;
   std::size_t start = 0;
@@ -78,7 +79,7 @@ std::string join_lines(const Lines& lines) {
 std::string uneditable_reason(std::string_view bytes) {
   const Lines lines = split_lines(bytes);
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    const std::string_view text = text_of(lines[i]);
+    const std::string_view text = line_text(lines[i]);
     const std::string where = "line " + std::to_string(i + 1);
     if (text.size() > longest_whole_line) {
       return where + " is longer than " + std::to_string(longest_whole_line) +
@@ -119,7 +120,7 @@ WveDocument read_document(const Lines& lines, const MeasureMap& measures) {
   Lines between;
   std::size_t i = 0;
   for (; i < lines.size(); ++i) {
-    const std::string_view text = text_of(lines[i]);
+    const std::string_view text = line_text(lines[i]);
     const LineKind kind = classify_line(text, scope.in_header);
     if (kind == LineKind::grid_size)
       apply_grid_size(state, scope, scan_grid_size(text), max_cell_count);

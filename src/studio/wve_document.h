@@ -24,6 +24,9 @@ using Lines = std::vector<Line>;
 
 Line make_line(std::string text);
 
+// A line's text as the converter reads it: without its LF, or its CR LF.
+std::string_view line_text(const Line& line);
+
 // The file's lines: each ends after LF (a CR before it belongs to it); the last may have none.
 Lines split_lines(std::string_view bytes);
 std::string join_lines(const Lines& lines);

@@ -197,9 +197,7 @@ SF_VIRTUAL_IO memory_io() {
 
 // The seconds the song lasts, by its tempo map: for the progress shown.
 double song_seconds(const SongSource& source) {
-  return TempoMap(source.song, source.bpm)
-      .seconds_at(static_cast<double>(source.song.end_tick) /
-                  std::max<std::uint32_t>(source.song.ticks_per_quarter, 1));
+  return TempoMap(source.song, source.bpm).seconds_at(song_end_quarters(source.song));
 }
 
 }  // namespace

@@ -88,7 +88,14 @@ PageRendering render_for_page(const RenderingRequest& request,
       cached ? RenderCache::key(request.midi, soundfont.name, stamp, request.until, request.bpm)
              : "";
   if ((cached && cache.find(key, rendering.bytes)) || request.only_cached) return rendering;
-  if (soundfont.problem.empty()) read_soundfont(request.files, soundfont);
+  // A SoundFont read for the rendering before is not read again.
+  if (request.kept != nullptr && !request.kept->bytes.empty() &&
+      request.kept->name == soundfont.name) {
+    soundfont.bytes = request.kept->bytes;
+  } else if (soundfont.problem.empty()) {
+    read_soundfont(request.files, soundfont);
+    if (request.kept != nullptr && soundfont.problem.empty()) *request.kept = soundfont;
+  }
   if (!soundfont.problem.empty()) {
     rendering.problem = soundfont.problem;
     rendering.named = soundfont.named;
@@ -118,7 +125,7 @@ int page_sound(const SoundRequest& request, std::string& url) {
     Progress progress(request.reporter);
     rendering = render_for_page(
         {request.files, request.reporter.console(), options.soundfont, !options.no_cache,
-         request.midi, request.song, options.bpm, request.until, false},
+         request.midi, request.song, options.bpm, request.until, false, nullptr},
         std::ref(progress));
   }
   if (!rendering.problem.empty()) {

@@ -11,6 +11,7 @@
 
 #include "song/midi_file.h"
 #include "view/song_sound.h"
+#include "view/soundfont.h"
 #include "view/terminal_player.h"
 
 namespace mosaiq {
@@ -58,6 +59,8 @@ struct RenderingRequest {
   double bpm = 0;
   double until = 0;
   bool only_cached = false;
+  // Where a caller rendering more than once keeps the SoundFont read, so that it is read once.
+  SoundFontChoice* kept = nullptr;
 };
 
 // The song rendered: kept in the cache from before (the SoundFont not even read), else rendered

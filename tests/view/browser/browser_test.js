@@ -9,7 +9,7 @@ const { execFileSync } = require("child_process");
 const fs = require("fs");
 const os = require("os");
 const path = require("path");
-const puppeteer = require("puppeteer-core");
+const { check, sleep, midiFile, launch, finish } = require("./support");
 
 const argument = (name) => process.argv[process.argv.indexOf(name) + 1];
 const view = path.resolve(argument("--view"));
@@ -17,12 +17,6 @@ const mosaiq = path.resolve(argument("--mosaiq"));
 const chromium = argument("--chromium");
 const sound = !process.argv.includes("--sound") || argument("--sound").toUpperCase() !== "OFF";
 const root = path.resolve(__dirname, "..", "..", "..");
-
-const failures = [];
-function check(name, actual, expected) {
-  const a = JSON.stringify(actual), e = JSON.stringify(expected);
-  if (a !== e) failures.push(`${name}:\n  expected ${e}\n  actual   ${a}`);
-}
 
 // The visible cells of --frame output: {"row,column": [character, colour]}.
 function cellsOfFrameText(text) {
@@ -55,26 +49,6 @@ function cellsOfPage() {
     });
   });
   return cells;
-}
-
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-
-// A Standard MIDI File: tracks of [ticks since the last event, ...bytes].
-function midiFile(division, tracks) {
-  const quantity = (value) => {
-    const out = [value & 0x7f];
-    while ((value >>= 7) > 0) out.unshift(0x80 | (value & 0x7f));
-    return out;
-  };
-  const u32 = (n) => [n >>> 24, (n >>> 16) & 255, (n >>> 8) & 255, n & 255];
-  const chunks = tracks.map((events) => {
-    const data = events.flatMap(([delta, ...bytes]) => [...quantity(delta), ...bytes])
-      .concat([0, 0xff, 0x2f, 0]);
-    return [..."MTrk"].map((c) => c.charCodeAt(0)).concat(u32(data.length), data);
-  });
-  const header = [..."MThd"].map((c) => c.charCodeAt(0))
-    .concat(u32(6), [0, 1, 0, tracks.length, division >> 8, division & 255]);
-  return Buffer.from(header.concat(...chunks));
 }
 
 // The song for the sound's checks: 120 quarter notes a minute, 90 from the second measure's
@@ -210,13 +184,7 @@ async function main() {
   const listed = table.map((row) => Number(row[1]));
   const address = "file://" + path.join(work, "demo.html");
 
-  const browser = await puppeteer.launch({
-    executablePath: chromium,
-    headless: true,
-    args: ["--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
-           "--disable-component-update", "--disable-sync", "--disable-dev-shm-usage",
-           `--user-data-dir=${path.join(work, "profile")}`],
-  });
+  const browser = await launch(chromium, work);
   try {
     const page = await browser.newPage();
     const fetched = [];
@@ -316,9 +284,7 @@ async function main() {
     await browser.close();
     fs.rmSync(work, { recursive: true, force: true });
   }
-  for (const failure of failures) console.log("FAIL", failure);
-  if (failures.length === 0) console.log("the page passed every check in the browser");
-  process.exit(failures.length ? 1 : 0);
+  finish("the page passed every check in the browser");
 }
 
 main().catch((error) => {

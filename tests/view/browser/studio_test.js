@@ -11,7 +11,7 @@ const { execFileSync, spawn } = require("child_process");
 const fs = require("fs");
 const os = require("os");
 const path = require("path");
-const puppeteer = require("puppeteer-core");
+const { check, sleep, midiFile, launch, finish } = require("./support");
 
 const argument = (name) => process.argv[process.argv.indexOf(name) + 1];
 const studioProgram = path.resolve(argument("--studio"));
@@ -19,27 +19,11 @@ const view = path.resolve(argument("--view"));
 const chromium = argument("--chromium");
 const root = path.resolve(__dirname, "..", "..", "..");
 
-const failures = [];
-function check(name, actual, expected) {
-  const a = JSON.stringify(actual), e = JSON.stringify(expected);
-  if (a !== e) failures.push(`${name}:\n  expected ${e}\n  actual   ${a}`);
-}
-const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
-
 // 4/4 at 120 quarter notes a minute, a note on every beat for eight measures.
 function song() {
-  const quantity = (value) => {
-    const out = [value & 0x7f];
-    while ((value >>= 7) > 0) out.unshift(0x80 | (value & 0x7f));
-    return out;
-  };
-  const u32 = (n) => [n >>> 24, (n >>> 16) & 255, (n >>> 8) & 255, n & 255];
   const events = [[0, 0xff, 0x51, 3, 0x07, 0xa1, 0x20]];
   for (let k = 0; k < 32; ++k) events.push([k ? 240 : 0, 0x90, 60, 100], [240, 0x80, 60, 0]);
-  const data = events.flatMap(([delta, ...bytes]) => [...quantity(delta), ...bytes])
-    .concat([0, 0xff, 0x2f, 0]);
-  return Buffer.from([..."MThd"].map((c) => c.charCodeAt(0)).concat(u32(6), [0, 0, 0, 1, 1, 0xe0],
-    [..."MTrk"].map((c) => c.charCodeAt(0)), u32(data.length), data));
+  return midiFile(480, [events]);
 }
 
 // Frames at 2:2, 2:3 and 2:4 (2.5, 3 and 3.5 s); the third stamped where it does not show.
@@ -158,13 +142,7 @@ async function main() {
   fs.writeFileSync(path.join(work, "a.wve"), authors, "latin1");
   fs.writeFileSync(path.join(work, "a.mid"), song());
   const studio = await startStudio(work);
-  const browser = await puppeteer.launch({
-    executablePath: chromium,
-    headless: true,
-    args: ["--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking",
-           "--disable-component-update", "--disable-sync", "--disable-dev-shm-usage",
-           `--user-data-dir=${path.join(work, "profile")}`],
-  });
+  const browser = await launch(chromium, work);
   try {
     const page = await browser.newPage();
     const errors = [];
@@ -196,9 +174,7 @@ async function main() {
     await new Promise((resolve) => studio.child.on("exit", resolve));
     fs.rmSync(work, { recursive: true, force: true });
   }
-  for (const failure of failures) console.log("FAIL", failure);
-  if (failures.length === 0) console.log("the studio passed every check in the browser");
-  process.exit(failures.length ? 1 : 0);
+  finish("the studio passed every check in the browser");
 }
 
 main().catch((error) => {
